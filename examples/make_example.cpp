@@ -1,0 +1,152 @@
+// Draws the example level: rolling hills over a sky, grass on top, earth and
+// rock below, caves cut into the ground, two floating islands, and 30 object
+// markers (index 255) standing on the surface. Writes a 1920 x 696 8-bit BMP.
+//
+//   make_example level.bmp
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 696;
+constexpr int kMarkers = 30;
+constexpr std::uint8_t kSky = 0;
+constexpr std::uint8_t kMarker = 255;
+
+// Indexes 1-8 grass, 9-60 earth, 61-95 rock, darker with depth.
+std::uint8_t groundIndex(int depth, int x) {
+    if (depth < 8)
+        return static_cast<std::uint8_t>(1 + depth);
+    if (depth < 120)
+        return static_cast<std::uint8_t>(9 + (depth - 8) * 51 / 112 + (x % 3 == 0));
+    return static_cast<std::uint8_t>(61 + std::min(34, (depth - 120) / 8));
+}
+
+double surface(int x) {
+    const double t = x / static_cast<double>(kWidth);
+    return 330 + 70 * std::sin(t * 6.3) + 35 * std::sin(t * 17.0 + 1.0) + 12 * std::sin(t * 53.0);
+}
+
+bool inCave(int x, int y) {
+    constexpr std::array<std::array<double, 4>, 6> kCaves = {{
+        {260, 520, 120, 40},
+        {700, 600, 180, 45},
+        {1150, 480, 90, 35},
+        {1500, 580, 200, 50},
+        {1800, 500, 70, 60},
+        {950, 650, 140, 25},
+    }};
+    for (const auto& c : kCaves) {
+        const double dx = (x - c[0]) / c[2];
+        const double dy = (y - c[1]) / c[3];
+        if (dx * dx + dy * dy < 1.0)
+            return true;
+    }
+    return false;
+}
+
+bool onIsland(int x, int y, int& depth) {
+    constexpr std::array<std::array<int, 3>, 2> kIslands = {{{480, 150, 90}, {1380, 120, 120}}};
+    for (const auto& island : kIslands) {
+        const int top = island[1];
+        const int half = island[2];
+        const int dx = std::abs(x - island[0]);
+        const int bottom = top + 40 - dx * 40 / half;
+        if (dx < half && y >= top && y < bottom) {
+            depth = y - top;
+            return true;
+        }
+    }
+    return false;
+}
+
+void put16(std::vector<std::uint8_t>& out, unsigned v) {
+    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+}
+
+void put32(std::vector<std::uint8_t>& out, unsigned v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+std::vector<std::uint8_t> palette() {
+    std::vector<std::uint8_t> quads;  // blue, green, red, reserved
+    const auto add = [&](int r, int g, int b) {
+        quads.insert(quads.end(), {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g),
+                                   static_cast<std::uint8_t>(r), 0});
+    };
+    add(120, 180, 255);  // sky
+    for (int i = 0; i < 8; ++i)
+        add(40 + i * 6, 170 - i * 8, 40);
+    for (int i = 0; i < 52; ++i)
+        add(150 - i, 100 - i, 50 - i / 2);
+    for (int i = 0; i < 35; ++i)
+        add(110 - i * 2, 110 - i * 2, 115 - i * 2);
+    while (quads.size() < 255 * 4)
+        add(128, 128, 128);
+    add(255, 0, 255);  // object markers
+    return quads;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::printf("Usage: %s output.bmp\n", argv[0]);
+        return 1;
+    }
+    // Top-down while drawing; the file stores the bottom row first.
+    std::vector<std::uint8_t> picture(std::size_t{kWidth} * kHeight, kSky);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            int depth = y - static_cast<int>(surface(x));
+            std::uint8_t v = kSky;
+            if (onIsland(x, y, depth) || depth >= 0)
+                v = groundIndex(depth, x);
+            if (depth >= 20 && inCave(x, y))
+                v = kSky;
+            picture[std::size_t(y) * kWidth + std::size_t(x)] = v;
+        }
+    }
+    for (int i = 0; i < kMarkers; ++i) {
+        const int x = 30 + i * (kWidth - 60) / (kMarkers - 1);
+        const int y = static_cast<int>(surface(x)) - 2;
+        picture[std::size_t(y) * kWidth + std::size_t(x)] = kMarker;
+    }
+
+    const std::vector<std::uint8_t> colours = palette();
+    std::vector<std::uint8_t> file;
+    const unsigned pixelOffset = 14 + 40 + static_cast<unsigned>(colours.size());
+    file.insert(file.end(), {'B', 'M'});
+    put32(file, pixelOffset + static_cast<unsigned>(picture.size()));
+    put32(file, 0);
+    put32(file, pixelOffset);
+    put32(file, 40);
+    put32(file, kWidth);
+    put32(file, kHeight);
+    put16(file, 1);
+    put16(file, 8);
+    put32(file, 0);  // plain indexes
+    put32(file, static_cast<unsigned>(picture.size()));
+    put32(file, 2835);
+    put32(file, 2835);
+    put32(file, 256);
+    put32(file, 0);
+    file.insert(file.end(), colours.begin(), colours.end());
+    for (int row = kHeight - 1; row >= 0; --row) {
+        const auto start = picture.begin() + std::ptrdiff_t(row) * kWidth;
+        file.insert(file.end(), start, start + kWidth);
+    }
+
+    std::FILE* out = std::fopen(argv[1], "wb");
+    const bool ok = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    if (out != nullptr && std::fclose(out) != 0)
+        return 1;
+    return ok ? 0 : 1;
+}

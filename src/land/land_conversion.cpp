@@ -1,0 +1,84 @@
+#include "land/land_conversion.hpp"
+
+#include <cassert>
+#include <cstddef>
+#include <cstring>
+
+namespace bmp2land::land {
+namespace {
+
+constexpr std::size_t kRowLength = kWidth;
+
+std::array<RgbTriplet, kColourCount> takeColours(const bitmap::BitmapImage& image) {
+    std::array<RgbTriplet, kColourCount> colours{};
+    for (std::size_t k = 0; k < kColourCount; ++k) {
+        const bitmap::RgbQuad& entry = image.palette[k + 1];
+        colours[k] = RgbTriplet{entry.red, entry.green, entry.blue};
+    }
+    return colours;
+}
+
+// Clears every marker in one top-down row, keeping the first positions up to
+// the fixed count while counting them all.
+void takeMarkers(std::uint8_t* row, std::uint32_t y, LandModel& model, std::size_t& found) {
+    std::uint8_t* const end = row + kRowLength;
+    std::uint8_t* at = row;
+    while (at != end) {
+        auto* hit = static_cast<std::uint8_t*>(
+            std::memchr(at, kMarkerIndex, static_cast<std::size_t>(end - at)));
+        if (hit == nullptr) {
+            return;
+        }
+        if (found < kObjectCount) {
+            model.positions[found] = ObjectPosition{static_cast<std::uint32_t>(hit - row), y};
+        }
+        ++found;
+        *hit = kClearedMarkerIndex;
+        at = hit + 1;
+    }
+}
+
+}  // namespace
+
+void buildMask(Bytes pixels, MutableBytes mask) {
+    // Eight pixels at a time: a byte's top bit ends up set when the byte is not
+    // zero, and one multiply gathers those eight bits into the mask byte with
+    // the first pixel in the least significant bit.
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr std::uint64_t kGather = 0x0102040810204080ULL;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        const std::uint64_t group = loadU64(pixels, i * 8);
+        const std::uint64_t nonZero = (((group & kLow7) + kLow7) | group) & kHigh;
+        mask[i] = static_cast<std::uint8_t>(((nonZero >> 7) * kGather) >> 56);
+    }
+}
+
+Expected<LandModel, ConversionError> convert(const bitmap::BitmapImage& image) {
+    assert(image.pixels.size() == kPixelCount);
+    LandModel model;
+    model.width = static_cast<std::uint32_t>(image.infoHeader.biWidth);
+    model.height = static_cast<std::uint32_t>(image.infoHeader.biHeight);
+    model.bitsPerPixel = static_cast<std::uint8_t>(image.infoHeader.biBitCount & 0xFFU);
+    model.colours = takeColours(image);
+
+    model.pixels.resize(kPixelCount);
+    std::size_t found = 0;
+    // Stored row 0 is the bottom of the picture, so the scan meets the markers
+    // bottom row first, left to right.
+    for (std::uint32_t stored = 0; stored < kHeight; ++stored) {
+        const std::uint32_t y = kHeight - 1 - stored;
+        std::uint8_t* row = model.pixels.data() + std::size_t{y} * kRowLength;
+        std::memcpy(row, image.pixels.data() + std::size_t{stored} * kRowLength, kRowLength);
+        takeMarkers(row, y, model, found);
+    }
+    if (found != kObjectCount) {
+        return fail(ConversionError::WrongObjectCount);
+    }
+
+    model.mask.resize(kMaskLength);
+    buildMask(model.pixels, model.mask);
+    return model;
+}
+
+}  // namespace bmp2land::land

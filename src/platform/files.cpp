@@ -1,0 +1,158 @@
+#include "platform/files.hpp"
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace bmp2land::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kReadChunk = 1 << 16;
+constexpr int kTemporaryNameAttempts = 16;
+
+bool isDirectory(const std::string& path) {
+    std::error_code error;
+    return fs::is_directory(fs::path(path), error);
+}
+
+bool exists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::path(path), error);
+}
+
+// True when an existing file may be written, tested by opening it for update
+// without truncating it, so that nothing about it changes.
+bool isWritable(const std::string& path) {
+    if (isDirectory(path)) {
+        return false;
+    }
+    return FileHandle(std::fopen(path.c_str(), "r+b")) != nullptr;
+}
+
+// A name that a concurrent run will not pick: two runs started in the same
+// clock tick still draw different random words.
+std::string temporaryName(const std::string& target) {
+    static std::mt19937_64 generator = [] {
+        const int onTheStack = 0;  // its address differs from run to run
+        const auto clock = static_cast<std::uint64_t>(
+            std::chrono::high_resolution_clock::now().time_since_epoch().count());
+        std::seed_seq seed{
+            static_cast<std::uint32_t>(clock), static_cast<std::uint32_t>(clock >> 32),
+            static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&onTheStack)),
+            static_cast<std::uint32_t>(std::random_device{}())};
+        return std::mt19937_64(seed);
+    }();
+    constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
+                                           '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    std::string name = target + ".";
+    std::uint64_t word = generator();
+    for (int i = 0; i < 16; ++i, word >>= 4) {
+        name += kHex[word & 0xFU];
+    }
+    return name + ".tmp";
+}
+
+// Replaces `target` by `source` in one step.
+bool replace(const std::string& source, const std::string& target) {
+    std::error_code error;
+    fs::rename(fs::path(source), fs::path(target), error);
+    return !error;
+}
+
+void removeFile(const std::string& path) {
+    std::error_code error;
+    fs::remove(fs::path(path), error);
+}
+
+}  // namespace
+
+std::optional<InputFile> InputFile::open(const std::string& path) {
+    if (isDirectory(path)) {
+        return std::nullopt;
+    }
+    FileHandle file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return std::nullopt;
+    }
+    return InputFile(std::move(file));
+}
+
+std::optional<std::vector<std::uint8_t>> InputFile::readAll() {
+    std::vector<std::uint8_t> bytes;
+    std::size_t used = 0;
+    for (;;) {
+        bytes.resize(used + kReadChunk);
+        const std::size_t got = std::fread(bytes.data() + used, 1, kReadChunk, file_.get());
+        used += got;
+        if (got < kReadChunk) {
+            break;
+        }
+    }
+    if (std::ferror(file_.get()) != 0) {
+        return std::nullopt;
+    }
+    bytes.resize(used);
+    bytes.shrink_to_fit();
+    return bytes;
+}
+
+std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target) {
+    if (exists(target) && !isWritable(target)) {
+        return nullptr;
+    }
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        std::string temporary = temporaryName(target);
+        // "x": fail rather than reuse a file that is already there.
+        FileHandle file(std::fopen(temporary.c_str(), "wbx"));
+        if (file) {
+            return std::unique_ptr<ReplacementFile>(
+                new ReplacementFile(target, std::move(temporary), std::move(file)));
+        }
+    }
+    return nullptr;
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_) {
+        discard();
+    }
+}
+
+bool ReplacementFile::put(Bytes bytes) {
+    if (failed_ || !file_) {
+        return false;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) {
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+bool ReplacementFile::commit() {
+    if (failed_ || !file_) {
+        discard();
+        return false;
+    }
+    const bool flushed = std::fflush(file_.get()) == 0;
+    const bool closed = std::fclose(file_.release()) == 0;
+    if (!flushed || !closed || !replace(temporaryPath_, target_)) {
+        discard();
+        return false;
+    }
+    committed_ = true;
+    return true;
+}
+
+void ReplacementFile::discard() {
+    file_.reset();
+    if (!temporaryPath_.empty()) {
+        removeFile(temporaryPath_);
+        temporaryPath_.clear();
+    }
+}
+
+}  // namespace bmp2land::platform

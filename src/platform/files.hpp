@@ -1,0 +1,74 @@
+#pragma once
+
+// Everything this program asks of the file system, in one place: opening the
+// input, telling a directory from a file, and replacing an output file in one
+// step so that it is never seen half-written.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/byte_sink.hpp"
+
+namespace bmp2land::platform {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// An input file open for binary reading.
+class InputFile {
+  public:
+    // Empty when the path can't be opened or names a directory.
+    static std::optional<InputFile> open(const std::string& path);
+
+    // The whole file, or empty when a read fails.
+    std::optional<std::vector<std::uint8_t>> readAll();
+
+    void close() { file_.reset(); }
+
+  private:
+    explicit InputFile(FileHandle file) : file_(std::move(file)) {}
+    FileHandle file_;
+};
+
+// A new version of `target`, written to a temporary file of its own beside
+// it and put in place by commit(). Until then `target` is untouched; if the
+// object goes away uncommitted, the temporary file is removed.
+class ReplacementFile final : public ByteSink {
+  public:
+    // Null when `target` exists but can't be written (a read-only file, a
+    // directory) or when no temporary file can be created beside it.
+    static std::unique_ptr<ReplacementFile> create(const std::string& target);
+
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+    ~ReplacementFile() override;
+
+    [[nodiscard]] bool put(Bytes bytes) override;
+
+    // Flushes, closes and renames onto the target. On failure the target is
+    // as it was and the temporary file is gone.
+    [[nodiscard]] bool commit();
+
+    const std::string& temporaryPath() const { return temporaryPath_; }
+
+  private:
+    ReplacementFile(std::string target, std::string temporaryPath, FileHandle file)
+        : target_(std::move(target)),
+          temporaryPath_(std::move(temporaryPath)),
+          file_(std::move(file)) {}
+    void discard();
+
+    std::string target_;
+    std::string temporaryPath_;
+    FileHandle file_;
+    bool failed_ = false;
+    bool committed_ = false;
+};
+
+}  // namespace bmp2land::platform

@@ -1,0 +1,270 @@
+// Runs the built program in a fresh directory and checks what a user sees:
+// standard output, standard error, exit status and land.dat byte for byte.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "test_bitmaps.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+const std::string kExe = BMP2LAND_EXE;
+const std::string kBanner = "bmp2land 1.0: bitmap to land file converter\n";
+const std::string kMaking = "Making land file...\n";
+const ByteVector kPrevious = {'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'};
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& s) {
+    return "'" + s + "'";
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root_ =
+            fs::temp_directory_path() / ("bmp2land-cli-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root_ / "work");
+        fs::permissions(root_, fs::perms::all);  // reachable by an unprivileged user too
+    }
+    void TearDown() override {
+        fs::permissions(work(), fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(root_);
+    }
+
+    fs::path work() const { return root_ / "work"; }
+    std::string at(const char* name) const { return (work() / name).string(); }
+    ByteVector landFile() const { return readFile(at("land.dat")); }
+
+    // `prefix` goes before the program: a shell setting or a user switch.
+    Outcome run(const std::string& args, const std::string& prefix = "") const {
+        const std::string command = "cd " + quote(work().string()) + " && " + prefix + " " +
+                                    quote(kExe) + " " + args + " >" +
+                                    quote((root_ / "out").string()) + " 2>" +
+                                    quote((root_ / "err").string()) + " </dev/null";
+        const int raw = std::system(command.c_str());
+        Outcome o;
+        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        o.out = slurp(root_ / "out");
+        o.err = slurp(root_ / "err");
+        return o;
+    }
+
+    // Files in the work directory other than the ones named.
+    std::vector<std::string> strayFiles(std::initializer_list<const char*> expected) const {
+        std::vector<std::string> stray;
+        for (const auto& entry : fs::directory_iterator(work())) {
+            const std::string name = entry.path().filename().string();
+            if (std::find(expected.begin(), expected.end(), name) == expected.end())
+                stray.push_back(name);
+        }
+        return stray;
+    }
+
+    fs::path root_;
+};
+
+bool canSwitchToNobody() {
+    return std::system(
+               "setpriv --reuid=nobody --regid=nogroup --clear-groups true >/dev/null 2>&1") == 0;
+}
+const std::string kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups";
+
+TEST_F(Cli, PrintsUsageForAnyOtherArgumentCount) {
+    for (const char* args : {"", "a.bmp b.bmp", "a b c"}) {
+        const Outcome o = run(args);
+        EXPECT_EQ(o.status, 0) << args;
+        EXPECT_EQ(o.out, "Usage: " + kExe + " filename\n") << args;
+        EXPECT_EQ(o.err, "");
+    }
+    EXPECT_TRUE(strayFiles({}).empty());
+}
+
+TEST_F(Cli, ReportsAnInputThatCannotBeOpened) {
+    fs::create_directory(work() / "folder.bmp");
+    for (const char* name : {"missing.bmp", "folder.bmp"}) {
+        const Outcome o = run(name);
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.out, std::string("File ") + name + " does not exist!\n");
+        EXPECT_EQ(o.err, "");
+    }
+}
+
+TEST_F(Cli, ConvertsAConformingBitmap) {
+    const Picture picture = samplePicture();
+    writeFile(at("level.bmp"), makeBmp(picture));
+    const Outcome o = run("level.bmp");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, kBanner + kMaking + "Done!\n");
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(landFile(), expectedLandFile(picture, samplePalette()));
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat"}), std::vector<std::string>{});
+}
+
+TEST_F(Cli, ReplacesAPreviousLandFileWithAnRle8Bitmap) {
+    const Picture picture = samplePicture();
+    BmpOptions rle;
+    rle.compression = 1;
+    rle.sizeImage = 0;
+    writeFile(at("level.bmp"), makeBmp(rle, samplePalette(), encodeRle8(picture)));
+    writeFile(at("land.dat"), ByteVector(3000000, 0xAB));  // longer than the new one
+    const Outcome o = run("level.bmp");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, kBanner + kMaking + "Done!\n");
+    EXPECT_EQ(landFile(), expectedLandFile(picture, samplePalette()));
+}
+
+TEST_F(Cli, RejectsBadInputsAndKeepsThePreviousLandFile) {
+    const auto bmp = [](auto change, ByteVector pixels = samplePicture().indexes) {
+        BmpOptions o;
+        change(o);
+        return makeBmp(o, samplePalette(), pixels);
+    };
+    const auto same = [](BmpOptions&) {};
+    ByteVector full = makeBmp(samplePicture());
+    const struct {
+        const char* name;
+        ByteVector file;
+        std::string out;
+    } cases[] = {
+        {"24-bit", bmp([](BmpOptions& o) { o.bitCount = 24; }), kBanner + "Not 8-bit bitmap!\n"},
+        {"wrong size", bmp([](BmpOptions& o) { o.height = 695; }),
+         kBanner + "Not 1920 x 696 bitmap!\n"},
+        {"24-bit, wrong size", bmp([](BmpOptions& o) {
+             o.bitCount = 24;
+             o.width = 4;
+         }),
+         kBanner + "Not 8-bit bitmap!\n"},
+        {"RLE4", bmp([](BmpOptions& o) { o.compression = 2; }),
+         kBanner + "Unsupported bitmap compression!\n"},
+        {"corrupt RLE8",
+         bmp([](BmpOptions& o) { o.compression = 1; },
+             {0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255}),
+         kBanner + "Bitmap data is corrupt!\n"},
+        {"under 54 bytes", ByteVector(full.begin(), full.begin() + 40),
+         kBanner + "File in.bmp is truncated!\n"},
+        {"empty", ByteVector{}, kBanner + "File in.bmp is truncated!\n"},
+        {"pixels cut short", ByteVector(full.begin(), full.end() - 1),
+         kBanner + "File in.bmp is truncated!\n"},
+        {"RLE8 cut short", bmp([](BmpOptions& o) { o.compression = 1; }, {10, 1, 0, 0}),
+         kBanner + "File in.bmp is truncated!\n"},
+        {"29 markers", makeBmp(samplePicture(29)),
+         kBanner + kMaking + "You must have exactly 30 object positions!\n"},
+        {"31 markers", makeBmp(samplePicture(31)),
+         kBanner + kMaking + "You must have exactly 30 object positions!\n"},
+        {"no markers", bmp(same, ByteVector(kPixels, 9)),
+         kBanner + kMaking + "You must have exactly 30 object positions!\n"},
+    };
+    for (const auto& c : cases) {
+        writeFile(at("in.bmp"), c.file);
+        writeFile(at("land.dat"), kPrevious);
+        const Outcome o = run("in.bmp");
+        EXPECT_EQ(o.status, 1) << c.name;
+        EXPECT_EQ(o.out, c.out) << c.name;
+        EXPECT_EQ(o.err, "") << c.name;
+        EXPECT_EQ(landFile(), kPrevious) << c.name;
+        EXPECT_EQ(strayFiles({"in.bmp", "land.dat"}), std::vector<std::string>{}) << c.name;
+    }
+}
+
+#ifdef __linux__
+TEST_F(Cli, ReportsAnInputThatCannotBeRead) {
+    const Outcome o = run("/proc/self/mem");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, kBanner + "File /proc/self/mem can't be read!\n");
+    EXPECT_EQ(o.err, "");
+}
+#endif
+
+TEST_F(Cli, ALandFileDirectoryCannotBeCreated) {
+    writeFile(at("level.bmp"), makeBmp(samplePicture()));
+    fs::create_directory(work() / "land.dat");
+    const Outcome o = run("level.bmp");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, kBanner + kMaking + "File land.dat can't be created!\n");
+    EXPECT_EQ(o.err, "");
+    EXPECT_TRUE(fs::is_directory(work() / "land.dat"));
+    EXPECT_TRUE(fs::is_empty(work() / "land.dat"));
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat"}), std::vector<std::string>{});
+}
+
+TEST_F(Cli, AReadOnlyLandFileIsLeftAlone) {
+    if (!canSwitchToNobody())
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    writeFile(at("level.bmp"), makeBmp(samplePicture()));
+    writeFile(at("land.dat"), kPrevious);
+    fs::permissions(work() / "land.dat",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(work(), fs::perms::all);  // the directory itself is writable
+    const Outcome o = run("level.bmp", kAsNobody);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, kBanner + kMaking + "File land.dat can't be created!\n");
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(landFile(), kPrevious);
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat"}), std::vector<std::string>{});
+}
+
+TEST_F(Cli, AReadOnlyDirectoryGetsNoLandFile) {
+    if (!canSwitchToNobody())
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    writeFile(at("level.bmp"), makeBmp(samplePicture()));
+    fs::permissions(work(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    const Outcome o = run("level.bmp", kAsNobody);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, kBanner + kMaking + "File land.dat can't be created!\n");
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(strayFiles({"level.bmp"}), std::vector<std::string>{});
+}
+
+TEST_F(Cli, AFailedWriteKeepsThePreviousLandFile) {
+    writeFile(at("level.bmp"), makeBmp(samplePicture()));
+    writeFile(at("land.dat"), kPrevious);
+    // 1000 blocks of 1 KiB are less than a land file; with SIGXFSZ ignored the
+    // write fails instead of killing the process.
+    const Outcome o = run("level.bmp", "trap '' XFSZ; ulimit -f 1000;");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, kBanner + kMaking + "File land.dat can't be written!\n");
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(landFile(), kPrevious);
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat"}), std::vector<std::string>{});
+}
+
+TEST_F(Cli, ConcurrentRunsEachWriteAWholeFile) {
+    const Picture picture = samplePicture();
+    writeFile(at("level.bmp"), makeBmp(picture));
+    // Six runs at once; each one's output and status land in its own file.
+    std::string script;
+    for (int i = 0; i < 6; ++i) {
+        script += quote(kExe) + " level.bmp >../out" + std::to_string(i) +
+                  " 2>&1; echo $? >>../out" + std::to_string(i) + " & ";
+    }
+    const Outcome o = run("level.bmp", script + "wait;");
+    EXPECT_EQ(o.status, 0);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(slurp(root_ / ("out" + std::to_string(i))), kBanner + kMaking + "Done!\n0\n");
+    }
+    EXPECT_EQ(landFile(), expectedLandFile(picture, samplePalette()));
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat"}), std::vector<std::string>{});
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+#include "bitmap/bitmap_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include "test_bitmaps.hpp"
+
+namespace {
+
+using bmp2land::bitmap::readBody;
+using bmp2land::bitmap::ReadError;
+using bmp2land::bitmap::readHeaders;
+using namespace testing_support;
+
+ByteVector plainPixels() {
+    return samplePicture().indexes;
+}
+
+void patch32(ByteVector& file, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Headers and body in one go, as the run does; nullopt on success.
+std::optional<ReadError> load(const ByteVector& file) {
+    const auto headers = readHeaders(file);
+    if (!headers)
+        return headers.error();
+    const auto image = readBody(file, *headers);
+    if (!image)
+        return image.error();
+    return std::nullopt;
+}
+
+struct HeaderCase {
+    const char* name;
+    BmpOptions options;
+    std::optional<ReadError> expected;
+};
+
+TEST(BitmapReader, ChecksHeadersInOrder) {
+    const auto opts = [](auto change) {
+        BmpOptions o;
+        change(o);
+        return o;
+    };
+    const HeaderCase cases[] = {
+        {"conforming", BmpOptions{}, std::nullopt},
+        {"24-bit", opts([](BmpOptions& o) { o.bitCount = 24; }), ReadError::NotEightBit},
+        {"bit count 264 (8 in the low byte)", opts([](BmpOptions& o) { o.bitCount = 0x108; }),
+         ReadError::NotEightBit},
+        {"24-bit and 1920 x 695", opts([](BmpOptions& o) {
+             o.bitCount = 24;
+             o.height = 695;
+         }),
+         ReadError::NotEightBit},
+        {"1920 x 695", opts([](BmpOptions& o) { o.height = 695; }), ReadError::WrongSize},
+        {"1921 x 696", opts([](BmpOptions& o) { o.width = 1921; }), ReadError::WrongSize},
+        {"top-down", opts([](BmpOptions& o) { o.height = -696; }), ReadError::WrongSize},
+        {"wrong size and RLE4", opts([](BmpOptions& o) {
+             o.height = 1;
+             o.compression = 2;
+         }),
+         ReadError::WrongSize},
+        {"RLE4", opts([](BmpOptions& o) { o.compression = 2; }), ReadError::UnsupportedCompression},
+        {"JPEG", opts([](BmpOptions& o) { o.compression = 4; }), ReadError::UnsupportedCompression},
+        {"PNG", opts([](BmpOptions& o) { o.compression = 5; }), ReadError::UnsupportedCompression},
+        {"bit fields", opts([](BmpOptions& o) { o.compression = 3; }), std::nullopt},
+        {"alpha bit fields", opts([](BmpOptions& o) { o.compression = 6; }), std::nullopt},
+        {"signature not BM", opts([](BmpOptions& o) { o.signature = 0x1234; }), std::nullopt},
+    };
+    const ByteVector pixels = plainPixels();
+    for (const HeaderCase& c : cases) {
+        EXPECT_EQ(load(makeBmp(c.options, samplePalette(), pixels)), c.expected) << c.name;
+    }
+}
+
+TEST(BitmapReader, PixelCountIgnoresSizeImage) {
+    const ByteVector pixels = plainPixels();
+    for (std::uint32_t sizeImage : {1336322U, 1336320U, 0U, 7U, 0xFFFFFFF0U}) {
+        BmpOptions o;
+        o.sizeImage = sizeImage;
+        ByteVector padded = pixels;
+        if (sizeImage == 1336322U)
+            padded.insert(padded.end(), {0, 0});
+        const ByteVector file = makeBmp(o, samplePalette(), padded);
+        const auto headers = readHeaders(file);
+        ASSERT_TRUE(headers);
+        const auto image = readBody(file, *headers);
+        ASSERT_TRUE(image) << sizeImage;
+        EXPECT_EQ(image->pixels, pixels) << sizeImage;
+    }
+}
+
+struct LayoutCase {
+    const char* name;
+    BmpOptions options;
+    std::size_t paletteEntriesRead;  // entries after these are black
+};
+
+TEST(BitmapReader, FindsPaletteAndPixels) {
+    const auto opts = [](auto change) {
+        BmpOptions o;
+        change(o);
+        return o;
+    };
+    const LayoutCase cases[] = {
+        {"40-byte header", BmpOptions{}, 256},
+        {"V4 header", opts([](BmpOptions& o) { o.infoHeaderSize = 108; }), 256},
+        {"V5 header", opts([](BmpOptions& o) { o.infoHeaderSize = 124; }), 256},
+        {"16 colours used and stored", opts([](BmpOptions& o) {
+             o.clrUsed = 16;
+             o.storedColours = 16;
+         }),
+         16},
+        {"V5 with 100 colours", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 124;
+             o.clrUsed = 100;
+             o.storedColours = 100;
+         }),
+         100},
+        {"clrUsed above 256 means 256", opts([](BmpOptions& o) { o.clrUsed = 1000; }), 256},
+        {"gap before pixels", opts([](BmpOptions& o) { o.gapAfterPalette = 30; }), 256},
+        // Offsets that can't be right: the palette is read at 54 and the pixels at 1078,
+        // which is where this test's writer put them.
+        {"bfOffBits inside the palette", opts([](BmpOptions& o) { o.offBits = 600; }), 256},
+        {"bfOffBits 0", opts([](BmpOptions& o) { o.offBits = 0; }), 256},
+        {"12-byte header", opts([](BmpOptions& o) { o.infoHeaderSize = 12; }), 256},
+    };
+    const ByteVector pixels = plainPixels();
+    const auto palette = samplePalette();
+    for (const LayoutCase& c : cases) {
+        const ByteVector file = makeBmp(c.options, palette, pixels);
+        const auto headers = readHeaders(file);
+        ASSERT_TRUE(headers) << c.name;
+        const auto image = readBody(file, *headers);
+        ASSERT_TRUE(image) << c.name;
+        for (std::size_t i = 0; i < 256; ++i) {
+            const Colour want = i < c.paletteEntriesRead ? palette[i] : Colour{0, 0, 0};
+            const auto& got = image->palette[i];
+            EXPECT_TRUE(got.red == want.red && got.green == want.green && got.blue == want.blue)
+                << c.name << " entry " << i;
+        }
+        EXPECT_EQ(image->pixels, pixels) << c.name;
+    }
+}
+
+TEST(BitmapReader, ReportsTruncation) {
+    const ByteVector full = makeBmp(samplePicture());
+    const auto cut = [&](std::size_t size) {
+        return ByteVector(full.begin(), full.begin() + size);
+    };
+    EXPECT_EQ(load({}), ReadError::Truncated);
+    EXPECT_EQ(load(cut(53)), ReadError::Truncated);
+    EXPECT_EQ(load(cut(54)), ReadError::Truncated);    // no palette
+    EXPECT_EQ(load(cut(1077)), ReadError::Truncated);  // palette one byte short
+    EXPECT_EQ(load(cut(full.size() - 1)), ReadError::Truncated);
+    EXPECT_EQ(load(full), std::nullopt);
+
+    BmpOptions farAway;
+    farAway.offBits = 0x7FFFFFFF;
+    EXPECT_EQ(load(makeBmp(farAway, samplePalette(), {})), ReadError::Truncated);
+
+    // A header size that puts the palette far past the end of the file (but
+    // before bfOffBits) must be caught, not read.
+    ByteVector file = full;
+    patch32(file, 14, 0xFFFFF000U);
+    patch32(file, 10, 0xFFFFFFFFU);
+    EXPECT_EQ(load(file), ReadError::Truncated);
+}
+
+TEST(BitmapReader, DecodesRle8Body) {
+    const Picture picture = samplePicture();
+    BmpOptions o;
+    o.compression = 1;
+    ByteVector stream = encodeRle8(picture);
+    const ByteVector file = makeBmp(o, samplePalette(), stream);
+    const auto headers = readHeaders(file);
+    ASSERT_TRUE(headers);
+    const auto image = readBody(file, *headers);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, picture.indexes);
+
+    stream.resize(stream.size() / 2);
+    EXPECT_EQ(load(makeBmp(o, samplePalette(), stream)), ReadError::Truncated);
+
+    stream = {0, 2, 255, 0,   0, 2, 255, 0,   0, 2, 255, 0,   0, 2,   255,
+              0, 0, 2,   255, 0, 0, 2,   255, 0, 0, 2,   255, 0, 200, 1};  // a run past column 1920
+    EXPECT_EQ(load(makeBmp(o, samplePalette(), stream)), ReadError::Corrupt);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#include "platform/files.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "test_bitmaps.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bmp2land::platform::InputFile;
+using bmp2land::platform::ReplacementFile;
+using testing_support::ByteVector;
+using testing_support::readFile;
+using testing_support::writeFile;
+
+class Files : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("bmp2land-files-" + std::to_string(std::random_device{}()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+    std::size_t entries() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+    fs::path dir_;
+};
+
+const ByteVector kOld = {'o', 'l', 'd'};
+const ByteVector kNew = {'n', 'e', 'w', '!', 0};
+
+TEST_F(Files, CommitReplacesTheTarget) {
+    writeFile(path("land.dat"), kOld);
+    auto file = ReplacementFile::create(path("land.dat"));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->put(kNew));
+    EXPECT_EQ(readFile(path("land.dat")), kOld);  // untouched until the commit
+    EXPECT_EQ(entries(), 2U);
+    ASSERT_TRUE(file->commit());
+    EXPECT_EQ(readFile(path("land.dat")), kNew);
+    EXPECT_EQ(entries(), 1U);
+}
+
+TEST_F(Files, AnUncommittedFileLeavesNoTrace) {
+    writeFile(path("land.dat"), kOld);
+    {
+        auto file = ReplacementFile::create(path("land.dat"));
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->put(kNew));
+    }
+    EXPECT_EQ(readFile(path("land.dat")), kOld);
+    EXPECT_EQ(entries(), 1U);
+
+    fs::remove(path("land.dat"));
+    { ASSERT_TRUE(ReplacementFile::create(path("land.dat"))); }
+    EXPECT_EQ(entries(), 0U);
+}
+
+TEST_F(Files, EachReplacementHasItsOwnTemporaryFile) {
+    auto a = ReplacementFile::create(path("land.dat"));
+    auto b = ReplacementFile::create(path("land.dat"));
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a->temporaryPath(), b->temporaryPath());
+    EXPECT_EQ(fs::path(a->temporaryPath()).parent_path(), dir_);
+    ASSERT_TRUE(a->put(kOld) && b->put(kNew));
+    ASSERT_TRUE(a->commit());
+    ASSERT_TRUE(b->commit());
+    EXPECT_EQ(readFile(path("land.dat")), kNew);
+}
+
+TEST_F(Files, ADirectoryIsNeitherReplacedNorRead) {
+    fs::create_directory(path("land.dat"));
+    EXPECT_FALSE(ReplacementFile::create(path("land.dat")));
+    EXPECT_EQ(entries(), 1U);
+    EXPECT_FALSE(InputFile::open(path("land.dat")));
+    EXPECT_FALSE(InputFile::open(path("missing.bmp")));
+}
+
+TEST_F(Files, ReadsWholeFiles) {
+    ByteVector big(200000);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::uint8_t>(i * 31);
+    for (const ByteVector& content : {ByteVector{}, kOld, big}) {
+        writeFile(path("in.bmp"), content);
+        auto input = InputFile::open(path("in.bmp"));
+        ASSERT_TRUE(input);
+        const auto bytes = input->readAll();
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ(*bytes, content);
+    }
+}
+
+#ifdef __linux__
+TEST_F(Files, ReportsAFailedRead) {
+    // Opens fine, but reading from offset 0 fails.
+    auto input = InputFile::open("/proc/self/mem");
+    ASSERT_TRUE(input);
+    EXPECT_FALSE(input->readAll());
+}
+#endif
+
+}  // namespace
