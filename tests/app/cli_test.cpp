@@ -2,86 +2,22 @@
 // standard output, standard error, exit status and land.dat byte for byte.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 
-#include "test_bitmaps.hpp"
+#include "scratch_dir.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testing_support;
 
-const std::string kExe = BMP2LAND_EXE;
+const std::string kExe = programPath();
 const std::string kBanner = "bmp2land 1.0: bitmap to land file converter\n";
 const std::string kMaking = "Making land file...\n";
 const ByteVector kPrevious = {'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'};
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    return "'" + s + "'";
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class Cli : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ =
-            fs::temp_directory_path() / ("bmp2land-cli-" + std::to_string(std::random_device{}()));
-        fs::create_directories(root_ / "work");
-        fs::permissions(root_, fs::perms::all);  // reachable by an unprivileged user too
-    }
-    void TearDown() override {
-        fs::permissions(work(), fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(root_);
-    }
-
-    fs::path work() const { return root_ / "work"; }
-    std::string at(const char* name) const { return (work() / name).string(); }
-    ByteVector landFile() const { return readFile(at("land.dat")); }
-
-    // `prefix` goes before the program: a shell setting or a user switch.
-    Outcome run(const std::string& args, const std::string& prefix = "") const {
-        const std::string command = "cd " + quote(work().string()) + " && " + prefix + " " +
-                                    quote(kExe) + " " + args + " >" +
-                                    quote((root_ / "out").string()) + " 2>" +
-                                    quote((root_ / "err").string()) + " </dev/null";
-        const int raw = std::system(command.c_str());
-        Outcome o;
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        o.out = slurp(root_ / "out");
-        o.err = slurp(root_ / "err");
-        return o;
-    }
-
-    // Files in the work directory other than the ones named.
-    std::vector<std::string> strayFiles(std::initializer_list<const char*> expected) const {
-        std::vector<std::string> stray;
-        for (const auto& entry : fs::directory_iterator(work())) {
-            const std::string name = entry.path().filename().string();
-            if (std::find(expected.begin(), expected.end(), name) == expected.end())
-                stray.push_back(name);
-        }
-        return stray;
-    }
-
-    fs::path root_;
-};
+class Cli : public ScratchDir {};
 
 bool canSwitchToNobody() {
     return std::system(

@@ -1,0 +1,68 @@
+#include "scratch_dir.hpp"
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+std::string quote(const std::string& s) {
+    return "'" + s + "'";
+}
+
+const std::string& programPath() {
+    static const std::string path = BMP2LAND_EXE;
+    return path;
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void ScratchDir::SetUp() {
+    root_ = fs::temp_directory_path() / ("bmp2land-test-" + std::to_string(std::random_device{}()));
+    fs::create_directories(root_ / "work");
+    fs::permissions(root_, fs::perms::all);  // reachable by an unprivileged user too
+}
+
+void ScratchDir::TearDown() {
+    fs::permissions(work(), fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(root_);
+}
+
+Outcome ScratchDir::shell(const std::string& command) const {
+    const std::string line = "cd " + quote(work().string()) + " && { " + command + " ; } >" +
+                             quote((root_ / "out").string()) + " 2>" +
+                             quote((root_ / "err").string()) + " </dev/null";
+    const int raw = std::system(line.c_str());
+    Outcome o;
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    o.out = slurp(root_ / "out");
+    o.err = slurp(root_ / "err");
+    return o;
+}
+
+Outcome ScratchDir::run(const std::string& args, const std::string& prefix) const {
+    return shell(prefix + " " + quote(programPath()) + " " + args);
+}
+
+std::vector<std::string> ScratchDir::strayFiles(std::initializer_list<const char*> expected) const {
+    std::vector<std::string> stray;
+    for (const auto& entry : fs::directory_iterator(work())) {
+        const std::string name = entry.path().filename().string();
+        if (std::find(expected.begin(), expected.end(), name) == expected.end()) {
+            stray.push_back(name);
+        }
+    }
+    return stray;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,49 @@
+#pragma once
+
+// A fresh directory per test, and a way to run commands in it with their
+// standard output, standard error and exit status kept apart.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "test_bitmaps.hpp"
+
+namespace testing_support {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quote(const std::string& s);
+// The program under test, as built.
+const std::string& programPath();
+std::string slurp(const std::filesystem::path& path);
+
+class ScratchDir : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::filesystem::path work() const { return root_ / "work"; }
+    std::string at(const std::string& name) const { return (work() / name).string(); }
+    ByteVector landFile() const { return readFile(at("land.dat")); }
+
+    // Runs `command` in work(); its output goes to files outside work().
+    Outcome shell(const std::string& command) const;
+    // Runs the program with `args`; `prefix` goes before it (a shell setting,
+    // a user switch).
+    Outcome run(const std::string& args, const std::string& prefix = "") const;
+
+    // Files in work() other than the ones named.
+    std::vector<std::string> strayFiles(std::initializer_list<const char*> expected) const;
+
+    std::filesystem::path root_;
+};
+
+}  // namespace testing_support
