@@ -26,7 +26,7 @@ const std::string& programPath();
 std::string slurp(const std::filesystem::path& path);
 
 class ScratchDir : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override;
     void TearDown() override;
 
