@@ -30,7 +30,7 @@ bool isWritable(const std::string& path) {
     if (isDirectory(path)) {
         return false;
     }
-    return FileHandle(std::fopen(path.c_str(), "r+b")) != nullptr;
+    return FileHandle(fileOperations().open(path, "r+b")) != nullptr;
 }
 
 // A name that a concurrent run will not pick: two runs started in the same
@@ -56,25 +56,65 @@ std::string temporaryName(const std::string& target) {
     return name + ".tmp";
 }
 
-// Replaces `target` by `source` in one step.
-bool replace(const std::string& source, const std::string& target) {
-    std::error_code error;
-    fs::rename(fs::path(source), fs::path(target), error);
-    return !error;
-}
-
 void removeFile(const std::string& path) {
     std::error_code error;
     fs::remove(fs::path(path), error);
 }
 
+FileOperations& defaultOperations() {
+    static FileOperations operations;
+    return operations;
+}
+
+FileOperations* currentOperations = nullptr;
+
 }  // namespace
+
+std::FILE* FileOperations::open(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+std::size_t FileOperations::read(void* buffer, std::size_t size, std::FILE* file) {
+    return std::fread(buffer, 1, size, file);
+}
+
+bool FileOperations::readFailed(std::FILE* file) {
+    return std::ferror(file) != 0;
+}
+
+std::size_t FileOperations::write(const void* data, std::size_t size, std::FILE* file) {
+    return std::fwrite(data, 1, size, file);
+}
+
+bool FileOperations::flush(std::FILE* file) {
+    return std::fflush(file) == 0;
+}
+
+bool FileOperations::close(std::FILE* file) {
+    return std::fclose(file) == 0;
+}
+
+bool FileOperations::replace(const std::string& from, const std::string& to) {
+    // POSIX rename() replaces `to` atomically; on Windows the library's
+    // rename maps to MoveFileEx with MOVEFILE_REPLACE_EXISTING.
+    std::error_code error;
+    fs::rename(fs::path(from), fs::path(to), error);
+    return !error;
+}
+
+FileOperations& fileOperations() {
+    return currentOperations != nullptr ? *currentOperations : defaultOperations();
+}
+
+void useFileOperations(FileOperations* operations) {
+    currentOperations = operations;
+}
 
 std::optional<InputFile> InputFile::open(const std::string& path) {
     if (isDirectory(path)) {
         return std::nullopt;
     }
-    FileHandle file(std::fopen(path.c_str(), "rb"));
+    FileHandle file(fileOperations().open(path, "rb"));
     if (!file) {
         return std::nullopt;
     }
@@ -86,13 +126,13 @@ std::optional<std::vector<std::uint8_t>> InputFile::readAll() {
     std::size_t used = 0;
     for (;;) {
         bytes.resize(used + kReadChunk);
-        const std::size_t got = std::fread(bytes.data() + used, 1, kReadChunk, file_.get());
+        const std::size_t got = fileOperations().read(bytes.data() + used, kReadChunk, file_.get());
         used += got;
         if (got < kReadChunk) {
             break;
         }
     }
-    if (std::ferror(file_.get()) != 0) {
+    if (fileOperations().readFailed(file_.get())) {
         return std::nullopt;
     }
     bytes.resize(used);
@@ -107,7 +147,7 @@ std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& targ
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         std::string temporary = temporaryName(target);
         // "x": fail rather than reuse a file that is already there.
-        FileHandle file(std::fopen(temporary.c_str(), "wbx"));
+        FileHandle file(fileOperations().open(temporary, "wbx"));
         if (file) {
             return std::unique_ptr<ReplacementFile>(
                 new ReplacementFile(target, std::move(temporary), std::move(file)));
@@ -126,7 +166,7 @@ bool ReplacementFile::put(Bytes bytes) {
     if (failed_ || !file_) {
         return false;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) {
+    if (fileOperations().write(bytes.data(), bytes.size(), file_.get()) != bytes.size()) {
         failed_ = true;
     }
     return !failed_;
@@ -137,9 +177,9 @@ bool ReplacementFile::commit() {
         discard();
         return false;
     }
-    const bool flushed = std::fflush(file_.get()) == 0;
-    const bool closed = std::fclose(file_.release()) == 0;
-    if (!flushed || !closed || !replace(temporaryPath_, target_)) {
+    const bool flushed = fileOperations().flush(file_.get());
+    const bool closed = fileOperations().close(file_.release());
+    if (!flushed || !closed || !fileOperations().replace(temporaryPath_, target_)) {
         discard();
         return false;
     }

@@ -2,8 +2,10 @@
 
 // Everything this program asks of the file system, in one place: opening the
 // input, telling a directory from a file, and replacing an output file in one
-// step so that it is never seen half-written.
+// step so that it is never seen half-written. Where Windows and POSIX differ,
+// the difference lives in files.cpp and nowhere else.
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -15,8 +17,27 @@
 
 namespace bmp2land::platform {
 
+// The primitive file calls, behind one table so that tests can make any of
+// them fail. The defaults are the C library's and the file system's.
+class FileOperations {
+  public:
+    virtual ~FileOperations() = default;
+    virtual std::FILE* open(const std::string& path, const char* mode);
+    virtual std::size_t read(void* buffer, std::size_t size, std::FILE* file);
+    virtual bool readFailed(std::FILE* file);
+    virtual std::size_t write(const void* data, std::size_t size, std::FILE* file);
+    virtual bool flush(std::FILE* file);
+    virtual bool close(std::FILE* file);
+    // Puts `from` in the place of `to` in one step, replacing an existing `to`.
+    virtual bool replace(const std::string& from, const std::string& to);
+};
+
+// The table in use; `operations` null puts the defaults back.
+FileOperations& fileOperations();
+void useFileOperations(FileOperations* operations);
+
 struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+    void operator()(std::FILE* file) const { fileOperations().close(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 

@@ -1,0 +1,114 @@
+// Makes each file operation of a run fail in turn and checks what the user is
+// left with: the message, status 1, the previous land.dat and no stray file.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/run.hpp"
+#include "platform/files.hpp"
+#include "scratch_dir.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+using bmp2land::platform::FileOperations;
+
+enum class Fault { None, ReadMidway, WriteMidway, Flush, Close, Rename };
+
+class FaultyOperations final : public FileOperations {
+  public:
+    explicit FaultyOperations(Fault fault) : fault_(fault) {}
+    std::size_t read(void* buffer, std::size_t size, std::FILE* file) override {
+        if (fault_ == Fault::ReadMidway && ++reads_ == 2) {
+            failedRead_ = true;
+            return FileOperations::read(buffer, size / 2, file);
+        }
+        return FileOperations::read(buffer, size, file);
+    }
+    bool readFailed(std::FILE* file) override {
+        return failedRead_ || FileOperations::readFailed(file);
+    }
+    std::size_t write(const void* data, std::size_t size, std::FILE* file) override {
+        written_ += size;
+        if (fault_ == Fault::WriteMidway && written_ > 800000)
+            return 0;
+        return FileOperations::write(data, size, file);
+    }
+    bool flush(std::FILE* file) override {
+        return FileOperations::flush(file) && fault_ != Fault::Flush;
+    }
+    bool close(std::FILE* file) override {
+        return FileOperations::close(file) && !(fault_ == Fault::Close && written_ > 0);
+    }
+    bool replace(const std::string& from, const std::string& to) override {
+        return fault_ != Fault::Rename && FileOperations::replace(from, to);
+    }
+
+  private:
+    Fault fault_;
+    int reads_ = 0;
+    bool failedRead_ = false;
+    std::size_t written_ = 0;
+};
+
+class RunFaults : public ScratchDir {
+  public:
+    void SetUp() override {
+        ScratchDir::SetUp();
+        previousDir_ = fs::current_path();
+        fs::current_path(work());
+    }
+    void TearDown() override {
+        bmp2land::platform::useFileOperations(nullptr);
+        fs::current_path(previousDir_);
+        ScratchDir::TearDown();
+    }
+    Outcome runWith(Fault fault) {
+        FaultyOperations operations(fault);
+        bmp2land::platform::useFileOperations(&operations);
+        const char* args[] = {"bmp2land", "in.bmp"};
+        ::testing::internal::CaptureStdout();
+        Outcome o;
+        o.status = bmp2land::app::run(args);
+        o.out = ::testing::internal::GetCapturedStdout();
+        bmp2land::platform::useFileOperations(nullptr);
+        return o;
+    }
+
+  private:
+    fs::path previousDir_;
+};
+
+TEST_F(RunFaults, EachFailureKeepsThePreviousLandFile) {
+    const std::string banner = "bmp2land 1.0: bitmap to land file converter\n";
+    const std::string making = banner + "Making land file...\n";
+    const struct {
+        Fault fault;
+        std::string out;
+    } cases[] = {
+        {Fault::ReadMidway, banner + "File in.bmp can't be read!\n"},
+        {Fault::WriteMidway, making + "File land.dat can't be written!\n"},
+        {Fault::Flush, making + "File land.dat can't be written!\n"},
+        {Fault::Close, making + "File land.dat can't be written!\n"},
+        {Fault::Rename, making + "File land.dat can't be written!\n"},
+    };
+    const ByteVector previous = {'o', 'l', 'd'};
+    writeFile(at("in.bmp"), makeBmp(samplePicture()));
+    for (const auto& c : cases) {
+        writeFile(at("land.dat"), previous);
+        const Outcome o = runWith(c.fault);
+        EXPECT_EQ(o.status, 1) << static_cast<int>(c.fault);
+        EXPECT_EQ(o.out, c.out) << static_cast<int>(c.fault);
+        EXPECT_EQ(landFile(), previous) << static_cast<int>(c.fault);
+        EXPECT_EQ(strayFiles({"in.bmp", "land.dat"}), std::vector<std::string>{});
+    }
+    // The same run with nothing failing replaces land.dat.
+    const Outcome o = runWith(Fault::None);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, making + "Done!\n");
+    EXPECT_EQ(landFile().size(), 1673661U);
+}
+
+}  // namespace
