@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -15,9 +16,37 @@ std::string quote(const std::string& s) {
     return "'" + s + "'";
 }
 
+namespace {
+
+std::string environment(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+}  // namespace
+
+std::string asLines(const std::string& text) {
+    if (!windowsRun())
+        return text;
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            lines += text[i];
+    }
+    return lines;
+}
+
+bool windowsRun() {
+    return !environment("BMP2LAND_WINDOWS_EXE", "").empty();
+}
+
 const std::string& programPath() {
-    static const std::string path = BMP2LAND_EXE;
+    static const std::string path = environment("BMP2LAND_WINDOWS_EXE", BMP2LAND_EXE);
     return path;
+}
+
+std::string programCommand() {
+    return (windowsRun() ? "WINEDEBUG=-all wine " : "") + quote(programPath());
 }
 
 std::string slurp(const fs::path& path) {
@@ -51,7 +80,9 @@ Outcome ScratchDir::shell(const std::string& command) const {
 }
 
 Outcome ScratchDir::run(const std::string& args, const std::string& prefix) const {
-    return shell(prefix + " " + quote(programPath()) + " " + args);
+    Outcome o = shell(prefix + " " + programCommand() + " " + args);
+    o.out = asLines(o.out);
+    return o;
 }
 
 std::vector<std::string> ScratchDir::strayFiles(std::initializer_list<const char*> expected) const {

@@ -21,8 +21,17 @@ struct Outcome {
 };
 
 std::string quote(const std::string& s);
-// The program under test, as built.
+// The program under test: the one built beside the tests, or the Windows
+// build named by BMP2LAND_WINDOWS_EXE, run under Wine.
 const std::string& programPath();
+// True when the program under test is the Windows build; its output lines end
+// in "\r\n", which Outcome::out turns into "\n".
+bool windowsRun();
+// A program's output with Windows line ends turned into "\n", on the
+// Windows run only.
+std::string asLines(const std::string& text);
+// The shell words that start the program under test.
+std::string programCommand();
 std::string slurp(const std::filesystem::path& path);
 
 class ScratchDir : public ::testing::Test {
