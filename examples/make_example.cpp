@@ -4,6 +4,7 @@
 //
 //   make_example level.bmp
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -41,13 +42,11 @@ bool inCave(int x, int y) {
         {1800, 500, 70, 60},
         {950, 650, 140, 25},
     }};
-    for (const auto& c : kCaves) {
+    return std::any_of(kCaves.begin(), kCaves.end(), [&](const auto& c) {
         const double dx = (x - c[0]) / c[2];
         const double dy = (y - c[1]) / c[3];
-        if (dx * dx + dy * dy < 1.0)
-            return true;
-    }
-    return false;
+        return dx * dx + dy * dy < 1.0;
+    });
 }
 
 bool onIsland(int x, int y, int& depth) {
@@ -88,7 +87,7 @@ std::vector<std::uint8_t> palette() {
         add(150 - i, 100 - i, 50 - i / 2);
     for (int i = 0; i < 35; ++i)
         add(110 - i * 2, 110 - i * 2, 115 - i * 2);
-    while (quads.size() < 255 * 4)
+    while (quads.size() < std::size_t{255} * 4)
         add(128, 128, 128);
     add(255, 0, 255);  // object markers
     return quads;

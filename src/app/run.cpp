@@ -1,6 +1,7 @@
 #include "app/run.hpp"
 
 #include <cstdio>
+#include <new>
 
 #include "bitmap/bitmap_reader.hpp"
 #include "land/land_conversion.hpp"
@@ -28,17 +29,21 @@ constexpr const char* kWrongObjectCount = "You must have exactly 30 object posit
 constexpr const char* kCannotCreate = "File land.dat can't be created!\n";
 constexpr const char* kCannotWrite = "File land.dat can't be written!\n";
 constexpr const char* kDone = "Done!\n";
+constexpr const char* kOutOfMemory = "Not enough memory!\n";
+constexpr const char* kUnexpected = "Unexpected failure!\n";
 
+// A console that can't be written to leaves nowhere to report that, so the
+// results of the output calls are not looked at.
 void say(const char* message) {
-    std::fputs(message, stdout);
+    (void)std::fputs(message, stdout);
 }
 
 void say(const char* format, const char* argument) {
-    std::printf(format, argument);
+    (void)std::printf(format, argument);
 }
 
 int finish(int status) {
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
     return status;
 }
 
@@ -63,9 +68,7 @@ int reportReadError(bitmap::ReadError error, const char* path) {
     return finish(kFailure);
 }
 
-}  // namespace
-
-int run(std::span<const char* const> args) {
+int runStages(std::span<const char* const> args) {
     if (args.size() != 2) {
         say(kUsage, (args.empty() || args[0] == nullptr) ? kProgramName : args[0]);
         return finish(kSuccess);
@@ -113,6 +116,21 @@ int run(std::span<const char* const> args) {
     }
     say(kDone);
     return finish(kSuccess);
+}
+
+}  // namespace
+
+int run(std::span<const char* const> args) {
+    // Nothing may reach standard error, not even an escaped exception; an
+    // unfinished land.dat is discarded on the way out.
+    try {
+        return runStages(args);
+    } catch (const std::bad_alloc&) {
+        say(kOutOfMemory);
+    } catch (...) {
+        say(kUnexpected);
+    }
+    return finish(kFailure);
 }
 
 }  // namespace bmp2land::app

@@ -21,7 +21,10 @@ Unexpected<E> fail(E error) {
 template <typename T, typename E>
 class Expected {
   public:
+    // Implicit, like std::expected, so that a stage can `return value;`.
+    // cppcheck-suppress noExplicitConstructor
     Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}
+    // cppcheck-suppress noExplicitConstructor
     Expected(Unexpected<E> failure) : state_(std::in_place_index<1>, failure.error) {}
 
     [[nodiscard]] bool ok() const { return state_.index() == 0; }

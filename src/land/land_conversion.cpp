@@ -1,5 +1,6 @@
 #include "land/land_conversion.hpp"
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstring>
@@ -68,9 +69,12 @@ Expected<LandModel, ConversionError> convert(const bitmap::BitmapImage& image) {
     // bottom row first, left to right.
     for (std::uint32_t stored = 0; stored < kHeight; ++stored) {
         const std::uint32_t y = kHeight - 1 - stored;
-        std::uint8_t* row = model.pixels.data() + std::size_t{y} * kRowLength;
-        std::memcpy(row, image.pixels.data() + std::size_t{stored} * kRowLength, kRowLength);
-        takeMarkers(row, y, model, found);
+        const Bytes source =
+            Bytes(image.pixels).subspan(std::size_t{stored} * kRowLength, kRowLength);
+        const MutableBytes row =
+            MutableBytes(model.pixels).subspan(std::size_t{y} * kRowLength, kRowLength);
+        std::copy(source.begin(), source.end(), row.begin());
+        takeMarkers(row.data(), y, model, found);
     }
     if (found != kObjectCount) {
         return fail(ConversionError::WrongObjectCount);
