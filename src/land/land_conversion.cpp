@@ -1,6 +1,5 @@
 #include "land/land_conversion.hpp"
 
-#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstring>
@@ -63,18 +62,18 @@ Expected<LandModel, ConversionError> convert(const bitmap::BitmapImage& image) {
     model.bitsPerPixel = static_cast<std::uint8_t>(image.infoHeader.biBitCount & 0xFFU);
     model.colours = takeColours(image);
 
-    model.pixels.resize(kPixelCount);
+    // Stored row 0 is the bottom of the picture: append the stored rows last
+    // to first to get the picture top row first.
+    model.pixels.reserve(kPixelCount);
+    for (std::uint32_t y = 0; y < kHeight; ++y) {
+        const auto source = image.pixels.begin() +
+                            static_cast<std::ptrdiff_t>(std::size_t{kHeight - 1 - y} * kRowLength);
+        model.pixels.insert(model.pixels.end(), source, source + kRowLength);
+    }
+    // Markers are found in stored order: bottom row first, left to right.
     std::size_t found = 0;
-    // Stored row 0 is the bottom of the picture, so the scan meets the markers
-    // bottom row first, left to right.
-    for (std::uint32_t stored = 0; stored < kHeight; ++stored) {
-        const std::uint32_t y = kHeight - 1 - stored;
-        const Bytes source =
-            Bytes(image.pixels).subspan(std::size_t{stored} * kRowLength, kRowLength);
-        const MutableBytes row =
-            MutableBytes(model.pixels).subspan(std::size_t{y} * kRowLength, kRowLength);
-        std::copy(source.begin(), source.end(), row.begin());
-        takeMarkers(row.data(), y, model, found);
+    for (std::uint32_t y = kHeight; y-- > 0;) {
+        takeMarkers(model.pixels.data() + std::size_t{y} * kRowLength, y, model, found);
     }
     if (found != kObjectCount) {
         return fail(ConversionError::WrongObjectCount);

@@ -1,5 +1,6 @@
 #include "platform/files.hpp"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -118,25 +119,30 @@ std::optional<InputFile> InputFile::open(const std::string& path) {
     if (!file) {
         return std::nullopt;
     }
-    return InputFile(std::move(file));
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(fs::path(path), error);
+    return InputFile(std::move(file), error ? 0 : static_cast<std::size_t>(size));
 }
 
-std::optional<std::vector<std::uint8_t>> InputFile::readAll() {
-    std::vector<std::uint8_t> bytes;
+std::optional<ByteBuffer> InputFile::readAll() {
+    // Sized once from the file's length; a file that turns out longer (it
+    // grew, or has no length) is read on in chunks.
+    ByteBuffer bytes;
     std::size_t used = 0;
+    std::size_t want = sizeHint_ + 1;  // one more, to see the end of the file
     for (;;) {
-        bytes.resize(used + kReadChunk);
-        const std::size_t got = fileOperations().read(bytes.data() + used, kReadChunk, file_.get());
+        bytes.resize(used + want);
+        const std::size_t got = fileOperations().read(bytes.data() + used, want, file_.get());
         used += got;
-        if (got < kReadChunk) {
+        if (got < want) {
             break;
         }
+        want = std::max(used, kReadChunk);
     }
     if (fileOperations().readFailed(file_.get())) {
         return std::nullopt;
     }
     bytes.resize(used);
-    bytes.shrink_to_fit();
     return bytes;
 }
 

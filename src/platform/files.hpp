@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_buffer.hpp"
 #include "common/byte_sink.hpp"
 
 namespace bmp2land::platform {
@@ -48,13 +49,15 @@ class InputFile {
     static std::optional<InputFile> open(const std::string& path);
 
     // The whole file, or empty when a read fails.
-    std::optional<std::vector<std::uint8_t>> readAll();
+    std::optional<ByteBuffer> readAll();
 
     void close() { file_.reset(); }
 
   private:
-    explicit InputFile(FileHandle file) : file_(std::move(file)) {}
+    InputFile(FileHandle file, std::size_t sizeHint)
+        : file_(std::move(file)), sizeHint_(sizeHint) {}
     FileHandle file_;
+    std::size_t sizeHint_;
 };
 
 // A new version of `target`, written to a temporary file of its own beside

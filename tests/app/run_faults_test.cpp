@@ -21,7 +21,7 @@ class FaultyOperations final : public FileOperations {
   public:
     explicit FaultyOperations(Fault fault) : fault_(fault) {}
     std::size_t read(void* buffer, std::size_t size, std::FILE* file) override {
-        if (fault_ == Fault::ReadMidway && ++reads_ == 2) {
+        if (fault_ == Fault::ReadMidway && ++reads_ == 1) {
             failedRead_ = true;
             return FileOperations::read(buffer, size / 2, file);
         }
