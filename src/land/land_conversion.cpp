@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "common/rows.hpp"
+
 namespace bmp2land::land {
 namespace {
 
@@ -65,11 +67,7 @@ Expected<LandModel, ConversionError> convert(const bitmap::BitmapImage& image) {
     // Stored row 0 is the bottom of the picture: append the stored rows last
     // to first to get the picture top row first.
     model.pixels.reserve(kPixelCount);
-    for (std::uint32_t y = 0; y < kHeight; ++y) {
-        const auto source = image.pixels.begin() +
-                            static_cast<std::ptrdiff_t>(std::size_t{kHeight - 1 - y} * kRowLength);
-        model.pixels.insert(model.pixels.end(), source, source + kRowLength);
-    }
+    appendRowsReversed(image.pixels, kRowLength, model.pixels);
     // Markers are found in stored order: bottom row first, left to right.
     std::size_t found = 0;
     for (std::uint32_t y = kHeight; y-- > 0;) {

@@ -1,0 +1,33 @@
+#pragma once
+
+// Reads a land file back from its bytes, checking every record against the
+// layout the writer uses.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/byte_order.hpp"
+#include "common/expected.hpp"
+#include "land/land_model.hpp"
+
+namespace bmp2land::land {
+
+struct LandFile {
+    LandModel model;                       // its mask is the first mask chunk
+    std::vector<std::uint8_t> secondMask;  // the copy in the third chunk
+    std::string levelPath;
+    std::string waterPath;
+};
+
+// What is wrong, and where: "IMG chunk 2", "bad magic", 1336890.
+struct LandFileError {
+    std::string_view record;
+    std::string problem;
+    std::size_t offset = 0;
+};
+
+Expected<LandFile, LandFileError> readLandFile(Bytes file);
+
+}  // namespace bmp2land::land
