@@ -7,6 +7,12 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace bmp2land::platform {
 namespace {
 
@@ -73,6 +79,25 @@ FileOperations* currentOperations = nullptr;
 
 std::FILE* FileOperations::open(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
+}
+
+std::FILE* FileOperations::createNew(const std::string& path) {
+#ifdef _WIN32
+    // The C library mingw-w64 links against (msvcrt.dll) predates fopen's
+    // "x" mode, so the exclusive create is spelled out.
+    const int fd =
+        _open(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (file == nullptr) {
+        _close(fd);
+    }
+    return file;
+#else
+    return std::fopen(path.c_str(), "wbx");  // "x": never reuse a file that is already there
+#endif
 }
 
 std::size_t FileOperations::read(void* buffer, std::size_t size, std::FILE* file) {
@@ -152,8 +177,7 @@ std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& targ
     }
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         std::string temporary = temporaryName(target);
-        // "x": fail rather than reuse a file that is already there.
-        FileHandle file(fileOperations().open(temporary, "wbx"));
+        FileHandle file(fileOperations().createNew(temporary));
         if (file) {
             return std::unique_ptr<ReplacementFile>(
                 new ReplacementFile(target, std::move(temporary), std::move(file)));

@@ -24,6 +24,8 @@ class FileOperations {
   public:
     virtual ~FileOperations() = default;
     virtual std::FILE* open(const std::string& path, const char* mode);
+    // Creates `path` for binary writing; fails if it already exists.
+    virtual std::FILE* createNew(const std::string& path);
     virtual std::size_t read(void* buffer, std::size_t size, std::FILE* file);
     virtual bool readFailed(std::FILE* file);
     virtual std::size_t write(const void* data, std::size_t size, std::FILE* file);
