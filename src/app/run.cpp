@@ -82,7 +82,7 @@ int runStages(std::span<const char* const> args) {
     }
     say(kBanner);
 
-    auto bytes = input->readAll();
+    auto bytes = input->readAll(bitmap::kMaxFileSize);
     input->close();
     if (!bytes) {
         say(kCannotRead, path);

@@ -40,6 +40,15 @@ bool isWritable(const std::string& path) {
     return FileHandle(fileOperations().open(path, "r+b")) != nullptr;
 }
 
+// A word from the system's random source, where it has one.
+std::uint32_t entropy() {
+    try {
+        return static_cast<std::uint32_t>(std::random_device{}());
+    } catch (...) {
+        return 0;
+    }
+}
+
 // A name that a concurrent run will not pick: two runs started in the same
 // clock tick still draw different random words.
 std::string temporaryName(const std::string& target) {
@@ -49,8 +58,7 @@ std::string temporaryName(const std::string& target) {
             std::chrono::high_resolution_clock::now().time_since_epoch().count());
         std::seed_seq seed{
             static_cast<std::uint32_t>(clock), static_cast<std::uint32_t>(clock >> 32),
-            static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&onTheStack)),
-            static_cast<std::uint32_t>(std::random_device{}())};
+            static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&onTheStack)), entropy()};
         return std::mt19937_64(seed);
     }();
     constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
@@ -149,20 +157,21 @@ std::optional<InputFile> InputFile::open(const std::string& path) {
     return InputFile(std::move(file), error ? 0 : static_cast<std::size_t>(size));
 }
 
-std::optional<ByteBuffer> InputFile::readAll() {
+std::optional<ByteBuffer> InputFile::readAll(std::size_t limit) {
     // Sized once from the file's length; a file that turns out longer (it
-    // grew, or has no length) is read on in chunks.
+    // grew, or has no length, like a pipe) is read on in growing chunks, but
+    // never past `limit`: /dev/zero must not eat all memory.
     ByteBuffer bytes;
     std::size_t used = 0;
-    std::size_t want = sizeHint_ + 1;  // one more, to see the end of the file
+    std::size_t want = std::min(sizeHint_, limit - 1) + 1;  // one more, to see the end
     for (;;) {
         bytes.resize(used + want);
         const std::size_t got = fileOperations().read(bytes.data() + used, want, file_.get());
         used += got;
-        if (got < want) {
+        if (got < want || used >= limit) {
             break;
         }
-        want = std::max(used, kReadChunk);
+        want = std::min(std::max(used, kReadChunk), limit - used);
     }
     if (fileOperations().readFailed(file_.get())) {
         return std::nullopt;

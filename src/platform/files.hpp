@@ -50,8 +50,9 @@ class InputFile {
     // Empty when the path can't be opened or names a directory.
     static std::optional<InputFile> open(const std::string& path);
 
-    // The whole file, or empty when a read fails.
-    std::optional<ByteBuffer> readAll();
+    // The whole file, or its first `limit` bytes when it is longer; empty
+    // when a read fails. `limit` is at least 1.
+    std::optional<ByteBuffer> readAll(std::size_t limit);
 
     void close() { file_.reset(); }
 

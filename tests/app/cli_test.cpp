@@ -138,6 +138,10 @@ TEST_F(Cli, ReportsAnInputThatCannotBeRead) {
     EXPECT_EQ(o.status, 1);
     EXPECT_EQ(o.out, kBanner + "File /proc/self/mem can't be read!\n");
     EXPECT_EQ(o.err, "");
+    // An endless input is read only as far as a bitmap could reach.
+    const Outcome endless = run("/dev/zero");
+    EXPECT_EQ(endless.status, 1);
+    EXPECT_EQ(endless.out, kBanner + "Not 8-bit bitmap!\n");
 }
 #endif
 

@@ -90,10 +90,14 @@ TEST_F(Files, ReadsWholeFiles) {
         writeFile(path("in.bmp"), content);
         auto input = InputFile::open(path("in.bmp"));
         ASSERT_TRUE(input);
-        const auto bytes = input->readAll();
+        const auto bytes = input->readAll(1 << 20);
         ASSERT_TRUE(bytes);
         EXPECT_EQ(ByteVector(bytes->begin(), bytes->end()), content);
     }
+    auto input = InputFile::open(path("in.bmp"));
+    const auto head = input->readAll(1000);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(ByteVector(head->begin(), head->end()), ByteVector(big.begin(), big.begin() + 1000));
 }
 
 #ifdef __linux__
@@ -101,7 +105,7 @@ TEST_F(Files, ReportsAFailedRead) {
     // Opens fine, but reading from offset 0 fails.
     auto input = InputFile::open("/proc/self/mem");
     ASSERT_TRUE(input);
-    EXPECT_FALSE(input->readAll());
+    EXPECT_FALSE(input->readAll(1 << 20));
 }
 #endif
 
