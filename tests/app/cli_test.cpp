@@ -20,10 +20,12 @@ class Cli : public ScratchDir {};
 
 // Runs as root under Wine can write read-only files, and switching users
 // would need a Wine prefix of that user's own, so these run on Linux only.
+// The user switch must work and the program must be reachable by that user
+// (a checkout under /root is not).
 bool canSwitchToNobody() {
-    return !windowsRun() &&
-           std::system(
-               "setpriv --reuid=nobody --regid=nogroup --clear-groups true >/dev/null 2>&1") == 0;
+    const std::string probe = "setpriv --reuid=nobody --regid=nogroup --clear-groups test -x " +
+                              quote(programPath()) + " >/dev/null 2>&1";
+    return !windowsRun() && std::system(probe.c_str()) == 0;
 }
 const std::string kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups";
 
