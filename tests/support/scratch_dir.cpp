@@ -46,7 +46,12 @@ const std::string& programPath() {
 }
 
 std::string programCommand() {
-    return (windowsRun() ? "WINEDEBUG=-all wine " : "") + quote(programPath());
+    if (!windowsRun())
+        return quote(programPath());
+    // The Wine prefix lives beside the .exe, made by the windows.prefix test,
+    // so that the run needs nothing from the user's home.
+    const std::string prefix = (fs::path(programPath()).parent_path() / "wine-prefix").string();
+    return "WINEDEBUG=-all WINEPREFIX=" + quote(prefix) + " wine " + quote(programPath());
 }
 
 std::string slurp(const fs::path& path) {
