@@ -16,8 +16,6 @@ namespace {
 
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
-// Enough to tell how many bytes too long a land file is, up to a point.
-constexpr std::size_t kMaxLandFileRead = std::size_t{64} << 20;
 
 // Problems go to standard error, one line each, naming the file first.
 int complain(const char* file, const std::string& what) {
@@ -84,7 +82,7 @@ int inspect(std::span<const char* const> args) {
     auto input = platform::InputFile::open(path);
     if (!input)
         return complain(path, "cannot be opened");
-    const auto bytes = input->readAll(kMaxLandFileRead);
+    const auto bytes = input->readAll();
     input->close();
     if (!bytes)
         return complain(path, "cannot be read");

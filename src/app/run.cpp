@@ -82,7 +82,7 @@ int runStages(std::span<const char* const> args) {
     }
     say(kBanner);
 
-    auto bytes = input->readAll(bitmap::kMaxFileSize);
+    auto bytes = input->readAll();
     input->close();
     if (!bytes) {
         say(kCannotRead, path);

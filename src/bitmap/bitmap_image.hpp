@@ -26,11 +26,6 @@ inline constexpr std::size_t kFixedPaletteOffset = kHeadersSize;
 inline constexpr std::size_t kFixedPixelOffset =
     kFixedPaletteOffset + kPaletteEntries * kPaletteEntrySize;  // 1078
 
-// How much of an input file is read. A 1920 x 696 8-bit bitmap takes under
-// 3 MB in any encoding; what a larger file holds past this point is treated
-// as absent.
-inline constexpr std::size_t kMaxFileSize = std::size_t{64} << 20;
-
 // biCompression values.
 inline constexpr std::uint32_t kBiRgb = 0;
 inline constexpr std::uint32_t kBiRle8 = 1;

@@ -3,36 +3,11 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "bitmap/bitmap_headers.hpp"
 #include "bitmap/rle8.hpp"
 
 namespace bmp2land::bitmap {
 namespace {
-
-FileHeader decodeFileHeader(Bytes b) {
-    FileHeader h;
-    h.bfType = loadU16(b, 0);
-    h.bfSize = loadU32(b, 2);
-    h.bfReserved1 = loadU16(b, 6);
-    h.bfReserved2 = loadU16(b, 8);
-    h.bfOffBits = loadU32(b, 10);
-    return h;
-}
-
-InfoHeader decodeInfoHeader(Bytes b) {
-    InfoHeader h;
-    h.biSize = loadU32(b, 0);
-    h.biWidth = loadI32(b, 4);
-    h.biHeight = loadI32(b, 8);
-    h.biPlanes = loadU16(b, 12);
-    h.biBitCount = loadU16(b, 14);
-    h.biCompression = loadU32(b, 16);
-    h.biSizeImage = loadU32(b, 20);
-    h.biXPelsPerMeter = loadI32(b, 24);
-    h.biYPelsPerMeter = loadI32(b, 28);
-    h.biClrUsed = loadU32(b, 32);
-    h.biClrImportant = loadU32(b, 36);
-    return h;
-}
 
 bool isPlainIndexes(std::uint32_t compression) {
     // Bit fields carry no meaning at 8 bits, so such files hold plain indexes.
@@ -55,8 +30,7 @@ Expected<BitmapHeaders, ReadError> readHeaders(Bytes file) {
     if (file.size() < kHeadersSize) {
         return fail(ReadError::Truncated);
     }
-    BitmapHeaders headers{decodeFileHeader(file.subspan(0, kFileHeaderSize)),
-                          decodeInfoHeader(file.subspan(kFileHeaderSize, kInfoHeaderSize))};
+    const BitmapHeaders headers = decodeHeaders(file);
     const InfoHeader& info = headers.info;
     if (info.biBitCount != kBitCount) {
         return fail(ReadError::NotEightBit);

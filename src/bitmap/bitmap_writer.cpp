@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "common/byte_order.hpp"
+#include "bitmap/bitmap_headers.hpp"
 
 namespace bmp2land::bitmap {
 
@@ -24,24 +24,7 @@ BitmapHeaders plainHeaders() {
 
 bool writeBitmap(const BitmapImage& image, ByteSink& out) {
     std::array<std::uint8_t, kHeadersSize + kPaletteEntries * kPaletteEntrySize> head{};
-    const FileHeader& f = image.fileHeader;
-    storeU16(head, 0, f.bfType);
-    storeU32(head, 2, f.bfSize);
-    storeU16(head, 6, f.bfReserved1);
-    storeU16(head, 8, f.bfReserved2);
-    storeU32(head, 10, f.bfOffBits);
-    const InfoHeader& i = image.infoHeader;
-    storeU32(head, 14, i.biSize);
-    storeU32(head, 18, static_cast<std::uint32_t>(i.biWidth));
-    storeU32(head, 22, static_cast<std::uint32_t>(i.biHeight));
-    storeU16(head, 26, i.biPlanes);
-    storeU16(head, 28, i.biBitCount);
-    storeU32(head, 30, i.biCompression);
-    storeU32(head, 34, i.biSizeImage);
-    storeU32(head, 38, static_cast<std::uint32_t>(i.biXPelsPerMeter));
-    storeU32(head, 42, static_cast<std::uint32_t>(i.biYPelsPerMeter));
-    storeU32(head, 46, i.biClrUsed);
-    storeU32(head, 50, i.biClrImportant);
+    encodeHeaders(BitmapHeaders{image.fileHeader, image.infoHeader}, head);
     std::size_t at = kHeadersSize;
     for (const RgbQuad& entry : image.palette) {
         head[at++] = entry.blue;

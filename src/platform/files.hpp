@@ -44,6 +44,11 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
+// How much of an input file is read. Neither a 1920 x 696 bitmap (under 3 MB
+// in any encoding) nor a land file comes near it; an endless input such as
+// /dev/zero or a pipe stops here instead of taking all memory.
+inline constexpr std::size_t kMaxInputSize = std::size_t{64} << 20;
+
 // An input file open for binary reading.
 class InputFile {
   public:
@@ -52,7 +57,7 @@ class InputFile {
 
     // The whole file, or its first `limit` bytes when it is longer; empty
     // when a read fails. `limit` is at least 1.
-    std::optional<ByteBuffer> readAll(std::size_t limit);
+    std::optional<ByteBuffer> readAll(std::size_t limit = kMaxInputSize);
 
     void close() { file_.reset(); }
 
