@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bitmap/bitmap_reader.hpp"
+#include "bitmap/bitmap_writer.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_format.hpp"
 #include "land/land_writer.hpp"
@@ -17,11 +18,6 @@ namespace {
 using namespace bmp2land;
 
 constexpr std::int64_t kPixels = bitmap::kPixelCount;
-
-void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // A level-like picture: rows of land and sky, 30 markers.
 std::vector<std::uint8_t> picture() {
@@ -57,23 +53,19 @@ std::vector<std::uint8_t> rle8(const std::vector<std::uint8_t>& pixels) {
 }
 
 std::vector<std::uint8_t> bitmapFile(std::uint32_t compression) {
-    const std::vector<std::uint8_t> pixels = picture();
-    const std::vector<std::uint8_t> data = compression == bitmap::kBiRle8 ? rle8(pixels) : pixels;
-    std::vector<std::uint8_t> file(bitmap::kFixedPixelOffset, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(file, 10, static_cast<std::uint32_t>(bitmap::kFixedPixelOffset));
-    put32(file, 14, 40);
-    put32(file, 18, 1920);
-    put32(file, 22, 696);
-    file[26] = 1;
-    file[28] = 8;
-    put32(file, 30, compression);
-    put32(file, 34, static_cast<std::uint32_t>(data.size()));
-    for (std::size_t i = 0; i < 256; ++i)
-        file[54 + 4 * i] = static_cast<std::uint8_t>(i);
-    file.insert(file.end(), data.begin(), data.end());
-    return file;
+    bitmap::BitmapImage image;
+    const bitmap::BitmapHeaders headers = bitmap::plainHeaders();
+    image.fileHeader = headers.file;
+    image.infoHeader = headers.info;
+    image.infoHeader.biCompression = compression;
+    for (std::size_t i = 0; i < 256; ++i) {
+        const auto v = static_cast<std::uint8_t>(i);
+        image.palette[i] = bitmap::RgbQuad{v, v, v, 0};
+    }
+    image.pixels = compression == bitmap::kBiRle8 ? rle8(picture()) : picture();
+    MemorySink file;
+    benchmark::DoNotOptimize(bitmap::writeBitmap(image, file));
+    return file.data;
 }
 
 bitmap::BitmapImage load(const std::vector<std::uint8_t>& file) {

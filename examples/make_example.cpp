@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "bitmap/bitmap_writer.hpp"
+#include "common/rows.hpp"
+
 namespace {
 
 constexpr int kWidth = 1920;
@@ -64,21 +67,13 @@ bool onIsland(int x, int y, int& depth) {
     return false;
 }
 
-void put16(std::vector<std::uint8_t>& out, unsigned v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-void put32(std::vector<std::uint8_t>& out, unsigned v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
-
-std::vector<std::uint8_t> palette() {
-    std::vector<std::uint8_t> quads;  // blue, green, red, reserved
+std::array<bmp2land::bitmap::RgbQuad, 256> palette() {
+    std::array<bmp2land::bitmap::RgbQuad, 256> quads{};
+    quads.fill({128, 128, 128, 0});  // unused
+    std::size_t at = 0;
     const auto add = [&](int r, int g, int b) {
-        quads.insert(quads.end(), {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g),
-                                   static_cast<std::uint8_t>(r), 0});
+        quads[at++] = {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g),
+                       static_cast<std::uint8_t>(r), 0};
     };
     add(120, 180, 255);  // sky
     for (int i = 0; i < 8; ++i)
@@ -87,9 +82,7 @@ std::vector<std::uint8_t> palette() {
         add(150 - i, 100 - i, 50 - i / 2);
     for (int i = 0; i < 35; ++i)
         add(110 - i * 2, 110 - i * 2, 115 - i * 2);
-    while (quads.size() < std::size_t{255} * 4)
-        add(128, 128, 128);
-    add(255, 0, 255);  // object markers
+    quads[kMarker] = {255, 0, 255, 0};  // object markers
     return quads;
 }
 
@@ -119,32 +112,19 @@ int main(int argc, char** argv) {
         picture[std::size_t(y) * kWidth + std::size_t(x)] = kMarker;
     }
 
-    const std::vector<std::uint8_t> colours = palette();
-    std::vector<std::uint8_t> file;
-    const unsigned pixelOffset = 14 + 40 + static_cast<unsigned>(colours.size());
-    file.insert(file.end(), {'B', 'M'});
-    put32(file, pixelOffset + static_cast<unsigned>(picture.size()));
-    put32(file, 0);
-    put32(file, pixelOffset);
-    put32(file, 40);
-    put32(file, kWidth);
-    put32(file, kHeight);
-    put16(file, 1);
-    put16(file, 8);
-    put32(file, 0);  // plain indexes
-    put32(file, static_cast<unsigned>(picture.size()));
-    put32(file, 2835);
-    put32(file, 2835);
-    put32(file, 256);
-    put32(file, 0);
-    file.insert(file.end(), colours.begin(), colours.end());
-    for (int row = kHeight - 1; row >= 0; --row) {
-        const auto start = picture.begin() + std::ptrdiff_t(row) * kWidth;
-        file.insert(file.end(), start, start + kWidth);
-    }
+    bmp2land::bitmap::BitmapImage image;
+    const bmp2land::bitmap::BitmapHeaders headers = bmp2land::bitmap::plainHeaders();
+    image.fileHeader = headers.file;
+    image.infoHeader = headers.info;
+    image.palette = palette();
+    bmp2land::appendRowsReversed(picture, kWidth, image.pixels);
+    bmp2land::MemorySink file;
+    if (!bmp2land::bitmap::writeBitmap(image, file))
+        return 1;
 
     std::FILE* out = std::fopen(argv[1], "wb");
-    const bool ok = out != nullptr && std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    const bool ok = out != nullptr &&
+                    std::fwrite(file.data.data(), 1, file.data.size(), out) == file.data.size();
     if (out != nullptr && std::fclose(out) != 0)
         return 1;
     return ok ? 0 : 1;

@@ -19,7 +19,9 @@
 #include <cstring>
 #include <vector>
 
+#include "bitmap/bitmap_headers.hpp"
 #include "bitmap/bitmap_reader.hpp"
+#include "bitmap/bitmap_writer.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_format.hpp"
 #include "land/land_writer.hpp"
@@ -36,16 +38,6 @@ constexpr std::uint8_t kRawSize = 0x04;  // keep the fuzzed width and height
 void require(bool condition) {
     if (!condition)
         std::abort();
-}
-
-void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    out[at] = static_cast<std::uint8_t>(v);
-    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    put16(out, at, v & 0xFFFFU);
-    put16(out, at + 2, v >> 16);
 }
 
 std::uint32_t pick(std::uint8_t choice, const std::array<std::uint32_t, 8>& values) {
@@ -70,19 +62,18 @@ std::vector<std::uint8_t> shapeFile(const std::uint8_t* control, const std::uint
              {1336320, 1336322, 0, 0xFFFFFFF0U, static_cast<std::uint32_t>(bodySize), 1, 2, 3});
 
     const std::size_t headerBytes = 14 + std::clamp<std::size_t>(infoSize, 40, 4096);
-    std::vector<std::uint8_t> file(headerBytes, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(file, 10, offBits);
-    put32(file, 14, infoSize);
     const bool rawSize = (control[6] & kRawSize) != 0 && bodySize >= 8;
-    put32(file, 18, rawSize ? static_cast<std::uint32_t>(body[0] | body[1] << 8) : 1920);
-    put32(file, 22, rawSize ? static_cast<std::uint32_t>(body[2] | body[3] << 8) : 696);
-    put16(file, 26, 1);
-    put16(file, 28, bitCount);
-    put32(file, 30, compression);
-    put32(file, 34, sizeImage);
-    put32(file, 46, colours);
+    bitmap::BitmapHeaders headers = bitmap::plainHeaders();
+    headers.file.bfOffBits = offBits;
+    headers.info.biSize = infoSize;
+    headers.info.biWidth = rawSize ? body[0] | body[1] << 8 : bitmap::kWidth;
+    headers.info.biHeight = rawSize ? body[2] | body[3] << 8 : bitmap::kHeight;
+    headers.info.biBitCount = bitCount;
+    headers.info.biCompression = compression;
+    headers.info.biSizeImage = sizeImage;
+    headers.info.biClrUsed = colours;
+    std::vector<std::uint8_t> file(headerBytes, 0);
+    bitmap::encodeHeaders(headers, file);
     file.insert(file.end(), body, body + bodySize);
     if ((control[6] & kPadToFullLength) != 0 && bodySize > 0) {
         // Repeats the body up to a full-length file, doubling the copy each time.
