@@ -168,24 +168,4 @@ TEST(BitmapReader, ReportsTruncation) {
     EXPECT_EQ(load(file), ReadError::Truncated);
 }
 
-TEST(BitmapReader, DecodesRle8Body) {
-    const Picture picture = samplePicture();
-    BmpOptions o;
-    o.compression = 1;
-    ByteVector stream = encodeRle8(picture);
-    const ByteVector file = makeBmp(o, samplePalette(), stream);
-    const auto headers = readHeaders(file);
-    ASSERT_TRUE(headers);
-    const auto image = readBody(file, *headers);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->pixels, picture.indexes);
-
-    stream.resize(stream.size() / 2);
-    EXPECT_EQ(load(makeBmp(o, samplePalette(), stream)), ReadError::Truncated);
-
-    stream = {0, 2, 255, 0,   0, 2, 255, 0,   0, 2, 255, 0,   0, 2,   255,
-              0, 0, 2,   255, 0, 0, 2,   255, 0, 0, 2,   255, 0, 200, 1};  // a run past column 1920
-    EXPECT_EQ(load(makeBmp(o, samplePalette(), stream)), ReadError::Corrupt);
-}
-
 }  // namespace

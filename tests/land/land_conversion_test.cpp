@@ -14,10 +14,6 @@ bitmap::BitmapImage imageOf(const Picture& picture) {
     image.infoHeader.biWidth = 1920;
     image.infoHeader.biHeight = 696;
     image.infoHeader.biBitCount = 8;
-    for (std::size_t i = 0; i < 256; ++i) {
-        image.palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i + 1),
-                            static_cast<std::uint8_t>(i + 2), 0xFF};
-    }
     image.pixels = picture.indexes;
     return image;
 }
@@ -113,17 +109,6 @@ TEST(Conversion, MaskMarksEveryNonZeroPixel) {
     EXPECT_EQ(model->mask[0], 0x81);
     EXPECT_EQ(model->mask[1], 0x02);
     EXPECT_EQ(model->mask.back(), 0x80);
-}
-
-TEST(Conversion, TakesColoursOneToNinetyFive) {
-    const auto model = land::convert(imageOf(withMarkers(30)));
-    ASSERT_TRUE(model);
-    for (std::size_t k = 0; k < 95; ++k) {
-        // Palette entry k + 1 is blue k + 1, green k + 2, red k + 3.
-        EXPECT_EQ(model->colours[k].red, k + 3);
-        EXPECT_EQ(model->colours[k].green, k + 2);
-        EXPECT_EQ(model->colours[k].blue, k + 1);
-    }
 }
 
 }  // namespace

@@ -47,21 +47,6 @@ TEST_F(Files, CommitReplacesTheTarget) {
     EXPECT_EQ(entries(), 1U);
 }
 
-TEST_F(Files, AnUncommittedFileLeavesNoTrace) {
-    writeFile(path("land.dat"), kOld);
-    {
-        auto file = ReplacementFile::create(path("land.dat"));
-        ASSERT_TRUE(file);
-        ASSERT_TRUE(file->put(kNew));
-    }
-    EXPECT_EQ(readFile(path("land.dat")), kOld);
-    EXPECT_EQ(entries(), 1U);
-
-    fs::remove(path("land.dat"));
-    { ASSERT_TRUE(ReplacementFile::create(path("land.dat"))); }
-    EXPECT_EQ(entries(), 0U);
-}
-
 TEST_F(Files, EachReplacementHasItsOwnTemporaryFile) {
     auto a = ReplacementFile::create(path("land.dat"));
     auto b = ReplacementFile::create(path("land.dat"));
@@ -72,14 +57,6 @@ TEST_F(Files, EachReplacementHasItsOwnTemporaryFile) {
     ASSERT_TRUE(a->commit());
     ASSERT_TRUE(b->commit());
     EXPECT_EQ(readFile(path("land.dat")), kNew);
-}
-
-TEST_F(Files, ADirectoryIsNeitherReplacedNorRead) {
-    fs::create_directory(path("land.dat"));
-    EXPECT_FALSE(ReplacementFile::create(path("land.dat")));
-    EXPECT_EQ(entries(), 1U);
-    EXPECT_FALSE(InputFile::open(path("land.dat")));
-    EXPECT_FALSE(InputFile::open(path("missing.bmp")));
 }
 
 TEST_F(Files, ReadsWholeFiles) {
