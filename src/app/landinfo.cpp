@@ -9,7 +9,8 @@
 #include "land/land_conversion.hpp"
 #include "land/land_export.hpp"
 #include "land/land_reader.hpp"
-#include "platform/files.hpp"
+#include "platform/input_file.hpp"
+#include "platform/replacement_file.hpp"
 
 namespace bmp2land::app {
 namespace {

@@ -6,7 +6,8 @@
 #include "bitmap/bitmap_reader.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_writer.hpp"
-#include "platform/files.hpp"
+#include "platform/input_file.hpp"
+#include "platform/replacement_file.hpp"
 
 namespace bmp2land::app {
 namespace {

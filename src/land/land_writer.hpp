@@ -5,7 +5,7 @@
 
 #include "common/byte_sink.hpp"
 #include "land/land_model.hpp"
-#include "platform/files.hpp"
+#include "platform/replacement_file.hpp"
 
 namespace bmp2land::land {
 

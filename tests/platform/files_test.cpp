@@ -1,4 +1,5 @@
-#include "platform/files.hpp"
+#include "platform/input_file.hpp"
+#include "platform/replacement_file.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,35 @@
+#include "platform/path_queries.hpp"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/file_operations.hpp"
+
+namespace bmp2land::platform {
+
+namespace fs = std::filesystem;
+
+bool isDirectory(const std::string& path) {
+    std::error_code error;
+    return fs::is_directory(fs::path(path), error);
+}
+
+bool exists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::path(path), error);
+}
+
+// Tested by opening the file for update without truncating it.
+bool isWritable(const std::string& path) {
+    if (isDirectory(path)) {
+        return false;
+    }
+    return FileHandle(fileOperations().open(path, "r+b")) != nullptr;
+}
+
+void removeFile(const std::string& path) {
+    std::error_code error;
+    fs::remove(fs::path(path), error);
+}
+
+}  // namespace bmp2land::platform

@@ -1,0 +1,17 @@
+#pragma once
+
+// Questions about a path that don't open it for long: is it a directory, is
+// anything there, may it be written, and removing it.
+
+#include <string>
+
+namespace bmp2land::platform {
+
+bool isDirectory(const std::string& path);
+bool exists(const std::string& path);
+// True when an existing file may be written; nothing about it changes.
+bool isWritable(const std::string& path);
+// Removes a file if it is there; a failure leaves nothing to report to.
+void removeFile(const std::string& path);
+
+}  // namespace bmp2land::platform

@@ -1,0 +1,67 @@
+#include "platform/replacement_file.hpp"
+
+#include "platform/path_queries.hpp"
+#include "platform/temporary_name.hpp"
+
+namespace bmp2land::platform {
+namespace {
+
+constexpr int kTemporaryNameAttempts = 16;
+
+}  // namespace
+
+std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target) {
+    if (exists(target) && !isWritable(target)) {
+        return nullptr;
+    }
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        std::string temporary = temporaryName(target);
+        FileHandle file(fileOperations().createNew(temporary));
+        if (file) {
+            return std::unique_ptr<ReplacementFile>(
+                new ReplacementFile(target, std::move(temporary), std::move(file)));
+        }
+    }
+    return nullptr;
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_) {
+        discard();
+    }
+}
+
+bool ReplacementFile::put(Bytes bytes) {
+    if (failed_ || !file_) {
+        return false;
+    }
+    if (fileOperations().write(bytes.data(), bytes.size(), file_.get()) != bytes.size()) {
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+bool ReplacementFile::commit() {
+    if (failed_ || !file_) {
+        discard();
+        return false;
+    }
+    const bool flushed = fileOperations().flush(file_.get());
+    const bool closed = fileOperations().close(file_.release());
+    if (!flushed || !closed || !fileOperations().replace(temporaryPath_, target_)) {
+        discard();
+        return false;
+    }
+    committed_ = true;
+    return true;
+}
+
+void ReplacementFile::discard() {
+    file_.reset();
+    if (!temporaryPath_.empty()) {
+        removeFile(temporaryPath_);
+        temporaryPath_.clear();
+    }
+}
+
+}  // namespace bmp2land::platform

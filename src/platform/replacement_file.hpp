@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/byte_sink.hpp"
+#include "platform/file_operations.hpp"
+
+namespace bmp2land::platform {
+
+// A new version of `target`, written to a temporary file of its own beside
+// it and put in place by commit(). Until then `target` is untouched; if the
+// object goes away uncommitted, the temporary file is removed.
+class ReplacementFile final : public ByteSink {
+  public:
+    // Null when `target` exists but can't be written (a read-only file, a
+    // directory) or when no temporary file can be created beside it.
+    static std::unique_ptr<ReplacementFile> create(const std::string& target);
+
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+    ~ReplacementFile() override;
+
+    [[nodiscard]] bool put(Bytes bytes) override;
+
+    // Flushes, closes and renames onto the target. On failure the target is
+    // as it was and the temporary file is gone.
+    [[nodiscard]] bool commit();
+
+    const std::string& temporaryPath() const { return temporaryPath_; }
+
+  private:
+    ReplacementFile(std::string target, std::string temporaryPath, FileHandle file)
+        : target_(std::move(target)),
+          temporaryPath_(std::move(temporaryPath)),
+          file_(std::move(file)) {}
+    void discard();
+
+    std::string target_;
+    std::string temporaryPath_;
+    FileHandle file_;
+    bool failed_ = false;
+    bool committed_ = false;
+};
+
+}  // namespace bmp2land::platform
