@@ -24,22 +24,40 @@ void readPalette(Bytes file, const BodyLayout& layout, BitmapImage& image) {
     // Entries the file does not store stay black.
 }
 
+Unexpected<ReadFailure> refused(ReadError kind) {
+    return fail(ReadFailure{.kind = kind});
+}
+
+Unexpected<ReadFailure> truncated(BitmapPart part) {
+    return fail(ReadFailure{.kind = ReadError::Truncated, .part = part});
+}
+
+Unexpected<ReadFailure> rle8Failure(const Rle8Result& result, std::uint64_t pixelOffset) {
+    if (result.status == Rle8Status::Truncated) {
+        return truncated(BitmapPart::Rle8Data);
+    }
+    return fail(ReadFailure{.kind = ReadError::Corrupt,
+                            .offset = pixelOffset + result.codeOffset,
+                            .row = result.row,
+                            .column = result.column});
+}
+
 }  // namespace
 
-Expected<BitmapHeaders, ReadError> readHeaders(Bytes file) {
+Expected<BitmapHeaders, ReadFailure> readHeaders(Bytes file) {
     if (file.size() < kHeadersSize) {
-        return fail(ReadError::Truncated);
+        return truncated(BitmapPart::Headers);
     }
     const BitmapHeaders headers = decodeHeaders(file);
     const InfoHeader& info = headers.info;
     if (info.biBitCount != kBitCount) {
-        return fail(ReadError::NotEightBit);
+        return refused(ReadError::NotEightBit);
     }
     if (info.biWidth != kWidth || info.biHeight != kHeight) {
-        return fail(ReadError::WrongSize);
+        return refused(ReadError::WrongSize);
     }
     if (!isPlainIndexes(info.biCompression) && info.biCompression != kBiRle8) {
-        return fail(ReadError::UnsupportedCompression);
+        return refused(ReadError::UnsupportedCompression);
     }
     return headers;
 }
@@ -60,18 +78,22 @@ BodyLayout bodyLayout(const BitmapHeaders& headers) {
     return layout;
 }
 
-Expected<BitmapImage, ReadError> readBody(Bytes file, const BitmapHeaders& headers) {
+Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers) {
     const BodyLayout layout = bodyLayout(headers);
     const std::uint64_t size = file.size();
     const std::uint64_t paletteEnd =
         layout.paletteOffset + layout.paletteEntries * kPaletteEntrySize;
-    if (paletteEnd > size || layout.pixelOffset > size) {
-        return fail(ReadError::Truncated);
+    const bool rle8 = headers.info.biCompression == kBiRle8;
+    const BitmapPart pixelPart = rle8 ? BitmapPart::Rle8Data : BitmapPart::Pixels;
+    if (paletteEnd > size) {
+        return truncated(BitmapPart::Palette);
+    }
+    if (layout.pixelOffset > size) {
+        return truncated(pixelPart);
     }
     const Bytes pixelData = file.subspan(static_cast<std::size_t>(layout.pixelOffset));
-    const bool rle8 = headers.info.biCompression == kBiRle8;
     if (!rle8 && pixelData.size() < kPixelCount) {
-        return fail(ReadError::Truncated);
+        return truncated(pixelPart);
     }
 
     BitmapImage image;
@@ -80,13 +102,9 @@ Expected<BitmapImage, ReadError> readBody(Bytes file, const BitmapHeaders& heade
     readPalette(file, layout, image);
     if (rle8) {
         image.pixels.assign(kPixelCount, 0);
-        switch (decodeRle8(pixelData, image.pixels)) {
-            case Rle8Status::Ok:
-                break;
-            case Rle8Status::Truncated:
-                return fail(ReadError::Truncated);
-            case Rle8Status::Corrupt:
-                return fail(ReadError::Corrupt);
+        const Rle8Result decoded = decodeRle8(pixelData, image.pixels);
+        if (decoded.status != Rle8Status::Ok) {
+            return rle8Failure(decoded, layout.pixelOffset);
         }
     } else {
         image.pixels.assign(pixelData.begin(), pixelData.begin() + kPixelCount);

@@ -6,8 +6,10 @@
 
 namespace {
 
+using bmp2land::bitmap::BitmapPart;
 using bmp2land::bitmap::readBody;
 using bmp2land::bitmap::ReadError;
+using bmp2land::bitmap::ReadFailure;
 using bmp2land::bitmap::readHeaders;
 using namespace testing_support;
 
@@ -21,7 +23,7 @@ void patch32(ByteVector& file, std::size_t at, std::uint32_t value) {
 }
 
 // Headers and body in one go, as the run does; nullopt on success.
-std::optional<ReadError> load(const ByteVector& file) {
+std::optional<ReadFailure> failureOf(const ByteVector& file) {
     const auto headers = readHeaders(file);
     if (!headers)
         return headers.error();
@@ -29,6 +31,15 @@ std::optional<ReadError> load(const ByteVector& file) {
     if (!image)
         return image.error();
     return std::nullopt;
+}
+
+std::optional<ReadError> load(const ByteVector& file) {
+    const auto failure = failureOf(file);
+    return failure ? std::optional(failure->kind) : std::nullopt;
+}
+
+ReadFailure truncatedIn(BitmapPart part) {
+    return ReadFailure{.kind = ReadError::Truncated, .part = part};
 }
 
 struct HeaderCase {
@@ -144,17 +155,26 @@ TEST(BitmapReader, FindsPaletteAndPixels) {
     }
 }
 
-TEST(BitmapReader, ReportsTruncation) {
+TEST(BitmapReader, ReportsWhereTheBodyFails) {
     const ByteVector full = makeBmp(samplePicture());
     const auto cut = [&](std::size_t size) {
         return ByteVector(full.begin(), full.begin() + size);
     };
-    EXPECT_EQ(load({}), ReadError::Truncated);
-    EXPECT_EQ(load(cut(53)), ReadError::Truncated);
-    EXPECT_EQ(load(cut(54)), ReadError::Truncated);    // no palette
-    EXPECT_EQ(load(cut(1077)), ReadError::Truncated);  // palette one byte short
-    EXPECT_EQ(load(cut(full.size() - 1)), ReadError::Truncated);
+    EXPECT_EQ(failureOf({}), truncatedIn(BitmapPart::Headers));
+    EXPECT_EQ(failureOf(cut(53)), truncatedIn(BitmapPart::Headers));
+    EXPECT_EQ(failureOf(cut(54)), truncatedIn(BitmapPart::Palette));
+    EXPECT_EQ(failureOf(cut(1077)), truncatedIn(BitmapPart::Palette));  // one byte short
+    EXPECT_EQ(failureOf(cut(full.size() - 1)), truncatedIn(BitmapPart::Pixels));
     EXPECT_EQ(load(full), std::nullopt);
+
+    BmpOptions rle8;
+    rle8.compression = 1;
+    EXPECT_EQ(failureOf(makeBmp(rle8, samplePalette(), {10, 1, 0})),
+              truncatedIn(BitmapPart::Rle8Data));
+    // The corrupt code's place in the file: the delta at stream offset 8,
+    // after the pixel offset 1078, having reached row 510.
+    EXPECT_EQ(failureOf(makeBmp(rle8, samplePalette(), {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 0, 187})),
+              (ReadFailure{.kind = ReadError::Corrupt, .offset = 1086, .row = 510, .column = 0}));
 
     BmpOptions farAway;
     farAway.offBits = 0x7FFFFFFF;
