@@ -37,17 +37,25 @@ struct ReadFailure {
 struct BodyLayout {
     std::uint64_t paletteOffset = kFixedPaletteOffset;
     std::uint64_t paletteEntries = kPaletteEntries;
+    std::uint64_t paletteEntrySize = kPaletteEntrySize;  // 3 after a core header
     std::uint64_t pixelOffset = kFixedPixelOffset;
+
+    [[nodiscard]] std::uint64_t paletteEnd() const {
+        return paletteOffset + paletteEntries * paletteEntrySize;
+    }
 };
 
-// Decodes both headers and checks, in this order: length, bit count, size,
-// compression.
+// Decodes both headers and checks, in this order: length, bit count, size
+// (1920 x 696, bottom-up or top-down), compression (plain indexes, or RLE8
+// bottom-up).
 Expected<BitmapHeaders, ReadFailure> readHeaders(Bytes file);
 
-// Trusts the header's offsets only when they describe a sane file.
+// Trusts the header's offsets only when they describe a sane file. After a
+// core header the palette has 3-byte entries, as many as fit before the pixels.
 BodyLayout bodyLayout(const BitmapHeaders& headers);
 
-// Loads the palette and the picture the accepted headers describe.
+// Loads the palette and the picture the accepted headers describe, with the
+// rows bottom row first even when the file stores them top row first.
 Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers);
 
 }  // namespace bmp2land::bitmap
