@@ -7,6 +7,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace bmp2land::platform {
@@ -71,6 +78,29 @@ bool FileOperations::replace(const std::string& from, const std::string& to) {
     std::filesystem::rename(std::filesystem::path(from), std::filesystem::path(to), error);
     return !error;
 }
+
+#ifdef _WIN32
+bool FileOperations::placeNew(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+#else
+bool FileOperations::placeNew(const std::string& from, const std::string& to) {
+    // link() never replaces anything, links included; the temporary name is
+    // dropped once the file has its new one.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        (void)::unlink(from.c_str());
+        return true;
+    }
+#ifdef RENAME_NOREPLACE
+    // File systems without hard links (FAT) still offer an exclusive rename.
+    if (errno != EEXIST) {
+        return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+    }
+#endif
+    return false;
+}
+#endif
 
 FileOperations& fileOperations() {
     return currentOperations != nullptr ? *currentOperations : defaultOperations();

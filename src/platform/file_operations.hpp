@@ -24,6 +24,9 @@ class FileOperations {
     virtual bool close(std::FILE* file);
     // Puts `from` in the place of `to` in one step, replacing an existing `to`.
     virtual bool replace(const std::string& from, const std::string& to);
+    // Puts `from` at `to` in one step, but only if nothing is at `to`, not
+    // even a dangling link; `from` is gone afterwards.
+    virtual bool placeNew(const std::string& from, const std::string& to);
 };
 
 // The table in use; `operations` null puts the defaults back.

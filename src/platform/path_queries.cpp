@@ -16,7 +16,7 @@ bool isDirectory(const std::string& path) {
 
 bool exists(const std::string& path) {
     std::error_code error;
-    return fs::exists(fs::path(path), error);
+    return fs::exists(fs::symlink_status(fs::path(path), error));
 }
 
 // Tested by opening the file for update without truncating it.

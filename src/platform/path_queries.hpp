@@ -8,6 +8,7 @@
 namespace bmp2land::platform {
 
 bool isDirectory(const std::string& path);
+// True when anything is at `path`, a link to nothing included.
 bool exists(const std::string& path);
 // True when an existing file may be written; nothing about it changes.
 bool isWritable(const std::string& path);

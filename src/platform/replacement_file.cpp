@@ -41,19 +41,36 @@ bool ReplacementFile::put(Bytes bytes) {
     return !failed_;
 }
 
-bool ReplacementFile::commit() {
+// Everything put so far, in the temporary file and closed.
+bool ReplacementFile::finishWriting() {
     if (failed_ || !file_) {
-        discard();
         return false;
     }
     const bool flushed = fileOperations().flush(file_.get());
     const bool closed = fileOperations().close(file_.release());
-    if (!flushed || !closed || !fileOperations().replace(temporaryPath_, target_)) {
+    return flushed && closed;
+}
+
+bool ReplacementFile::commit() {
+    if (!finishWriting() || !fileOperations().replace(temporaryPath_, target_)) {
         discard();
         return false;
     }
     committed_ = true;
     return true;
+}
+
+NewFileResult ReplacementFile::commitAsNew() {
+    if (!finishWriting()) {
+        discard();
+        return NewFileResult::Failed;
+    }
+    if (!fileOperations().placeNew(temporaryPath_, target_)) {
+        discard();
+        return exists(target_) ? NewFileResult::AlreadyExists : NewFileResult::Failed;
+    }
+    committed_ = true;
+    return NewFileResult::Created;
 }
 
 void ReplacementFile::discard() {
