@@ -67,6 +67,32 @@ bool FileOperations::flush(std::FILE* file) {
     return std::fflush(file) == 0;
 }
 
+#ifdef _WIN32
+bool FileOperations::sync(std::FILE* file) {
+    return _commit(_fileno(file)) == 0;  // FlushFileBuffers on the file's handle
+}
+
+// A move made with MOVEFILE_WRITE_THROUGH is on the disk when it returns;
+// Windows has no directory to flush on its own.
+bool FileOperations::syncDirectory(const std::string& /*directory*/) {
+    return true;
+}
+#else
+bool FileOperations::sync(std::FILE* file) {
+    // fsync rather than fdatasync: the mode given to the new file must last too.
+    return ::fsync(::fileno(file)) == 0;
+}
+
+bool FileOperations::syncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+#endif
+
 bool FileOperations::close(std::FILE* file) {
     return std::fclose(file) == 0;
 }

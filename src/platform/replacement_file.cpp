@@ -41,14 +41,23 @@ bool ReplacementFile::put(Bytes bytes) {
     return !failed_;
 }
 
-// Everything put so far, in the temporary file and closed.
+// Everything put so far, on the disk and closed: a crash after the rename
+// must find the new data under the name, not an empty or zero-filled file.
 bool ReplacementFile::finishWriting() {
     if (failed_ || !file_) {
         return false;
     }
-    const bool flushed = fileOperations().flush(file_.get());
+    const bool synced = fileOperations().flush(file_.get()) && fileOperations().sync(file_.get());
     const bool closed = fileOperations().close(file_.release());
-    return flushed && closed;
+    return synced && closed;
+}
+
+// Makes the rename itself last. Its result is not looked at: the new file is
+// in place by then, and POSIX allows file systems that can't sync a
+// directory, so failing here would report a finished file as lost.
+void ReplacementFile::settle(const std::string& placedAt) {
+    committed_ = true;
+    (void)fileOperations().syncDirectory(parentDirectory(placedAt));
 }
 
 bool ReplacementFile::commit() {
@@ -56,7 +65,7 @@ bool ReplacementFile::commit() {
         discard();
         return false;
     }
-    committed_ = true;
+    settle(target_);
     return true;
 }
 
@@ -69,7 +78,7 @@ NewFileResult ReplacementFile::commitAsNew() {
         discard();
         return exists(target_) ? NewFileResult::AlreadyExists : NewFileResult::Failed;
     }
-    committed_ = true;
+    settle(target_);
     return NewFileResult::Created;
 }
 

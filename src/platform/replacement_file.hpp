@@ -24,8 +24,9 @@ class ReplacementFile final : public ByteSink {
 
     [[nodiscard]] bool put(Bytes bytes) override;
 
-    // Flushes, closes and renames onto the target. On failure the target is
-    // as it was and the temporary file is gone.
+    // Flushes, syncs to the disk, closes and renames onto the target, then
+    // syncs the target's directory. On failure the target is as it was and
+    // the temporary file is gone.
     [[nodiscard]] bool commit();
 
     enum class NewFileResult : std::uint8_t { Created, AlreadyExists, Failed };
@@ -43,6 +44,7 @@ class ReplacementFile final : public ByteSink {
           temporaryPath_(std::move(temporaryPath)),
           file_(std::move(file)) {}
     bool finishWriting();
+    void settle(const std::string& placedAt);
     void discard();
 
     std::string target_;
