@@ -3,10 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
 #include "scratch_dir.hpp"
 
 namespace {
 
+namespace fs = std::filesystem;
 using namespace testing_support;
 
 class LandInfo : public ScratchDir {
@@ -36,7 +41,8 @@ TEST_F(LandInfo, PrintsTheSummary) {
     }
     expected += "colours: 95\nland pixels: " + std::to_string(landPixels) +
                 " of 1336320\nmask: matches picture\n"
-                "level: .\\data\\level\\GULF\nwater: .\\data\\water\\Blue\n";
+                "level: .\\data\\level\\GULF\nwater: .\\data\\water\\Blue\n"
+                "round trip: exact\n";
     const Outcome o = landinfo("land.dat");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, expected);
@@ -54,18 +60,118 @@ TEST_F(LandInfo, PrintsTheSummary) {
 TEST_F(LandInfo, ExportsABitmapThatConvertsBack) {
     makeLandFile(samplePicture());
     const ByteVector original = landFile();
-    writeFile(at("out.bmp"), {'o', 'l', 'd'});
     ASSERT_EQ(landinfo("land.dat out.bmp").status, 0);
     ASSERT_EQ(run("out.bmp").status, 0);
     EXPECT_EQ(landFile(), original);
     EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "out.bmp"}), std::vector<std::string>{});
 }
 
+TEST_F(LandInfo, NeverExportsOverAnExistingFile) {
+    makeLandFile(samplePicture());
+    const ByteVector land = landFile();
+    const ByteVector old = {'o', 'l', 'd'};
+    writeFile(at("old.bmp"), old);
+    fs::create_symlink("old.bmp", work() / "link.bmp");
+    for (const char* out : {"old.bmp", "land.dat", "link.bmp"}) {
+        const Outcome o = landinfo(std::string("land.dat ") + out);
+        EXPECT_EQ(o.status, 1) << out;
+        EXPECT_EQ(o.err, std::string(out) + ": already exists; nothing written\n");
+        EXPECT_EQ(landFile(), land) << out;
+        EXPECT_EQ(readFile(at("old.bmp")), old) << out;
+        EXPECT_TRUE(fs::is_symlink(work() / "link.bmp")) << out;
+    }
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "old.bmp", "link.bmp"}),
+              std::vector<std::string>{});
+}
+
+// One land file for each reason the exported bitmap would not convert back to
+// the same file, and a clean one. `positions` are the sample picture's
+// objects in file order.
+TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
+    makeLandFile(samplePicture());
+    const ByteVector good = landFile();
+    const auto object = [&](std::size_t k) {  // (x, y) of object k, counted from 0
+        const auto field = [&](std::size_t at) {
+            return good[at] | good[at + 1] << 8 | good[at + 2] << 16 | good[at + 3] << 24;
+        };
+        return std::pair<int, int>{field(24 + 8 * k), field(28 + 8 * k)};
+    };
+    const auto pixel = [](std::pair<int, int> p) { return 570 + p.second * 1920 + p.first; };
+    const auto maskByte = [](std::pair<int, int> p, std::size_t chunk) {
+        return chunk + 15 + (p.second * 1920 + p.first) / 8;
+    };
+    const auto setPixel = [&](ByteVector& f, std::pair<int, int> p, std::uint8_t v) {
+        f[pixel(p)] = v;  // and both masks, so that only the pixel differs
+        for (std::size_t chunk : {1336890U, 1503945U})
+            f[maskByte(p, chunk)] |= static_cast<std::uint8_t>(1U << ((p.first) % 8));
+    };
+    const auto [x0, y0] = object(0);
+    const std::string at0 = std::to_string(x0) + ", " + std::to_string(y0);
+    const struct {
+        const char* name;
+        std::function<void(ByteVector&)> change;
+        std::string said;
+    } cases[] = {
+        {"clean", [](ByteVector&) {}, "round trip: exact\n"},
+        {"a picture pixel of 255",
+         [&](ByteVector& f) {
+             setPixel(f, {x0 + 3, y0}, 255);
+         },
+         "round trip: differs\nnote: the picture has colour 255, the objects' colour, in 1 "
+         "pixel (the first at " +
+             std::to_string(x0 + 3) + ", " + std::to_string(y0) +
+             "); a converted bitmap takes them as objects\n"},
+        {"two objects at one place",
+         [&](ByteVector& f) { std::copy_n(good.begin() + 24, 8, f.begin() + 32); },
+         "round trip: differs\nnote: 1 object is at the place of an earlier object (the "
+         "first: object 2, at " +
+             at0 + " like object 1); a converted bitmap has one object at each place\n"},
+        {"objects out of order",
+         [&](ByteVector& f) {
+             std::copy_n(good.begin() + 24, 8, f.begin() + 32);
+             std::copy_n(good.begin() + 32, 8, f.begin() + 24);
+         },
+         "round trip: differs\nnote: the objects are not in the order a converted bitmap "
+         "lists them, bottom row first and left to right (object 2 comes before object 1 "
+         "there)\n"},
+        {"a pixel under an object", [&](ByteVector& f) { setPixel(f, object(0), 7); },
+         "round trip: differs\nnote: the picture is not 0 under 1 object (the first: object "
+         "1, at " +
+             at0 + "); a converted bitmap has 0 there\n"},
+        {"another level path", [](ByteVector& f) { std::copy_n("CAVE", 4, f.begin() + 1673639); },
+         "round trip: differs\nnote: the level path is .\\data\\level\\CAVE; a converted "
+         "bitmap gets .\\data\\level\\GULF\n"},
+        {"another water path", [](ByteVector& f) { std::copy_n("Lava", 4, f.begin() + 1673657); },
+         "round trip: differs\nnote: the water path is .\\data\\water\\Lava; a converted "
+         "bitmap gets .\\data\\water\\Blue\n"},
+        {"a fourth chunk not blank", [](ByteVector& f) { f[1671015 + 100] = 0x10; },
+         "round trip: differs\nnote: IMG chunk 4 is not blank; a converted bitmap gets a "
+         "blank one\n"},
+        {"masks that disagree", [](ByteVector& f) { f[1336905] ^= 0x03; },
+         "round trip: differs\nnote: the masks differ from the picture in 2 pixels; a "
+         "converted bitmap gets masks made from its picture\n"},
+    };
+    for (const auto& c : cases) {
+        ByteVector land = good;
+        c.change(land);
+        writeFile(at("land.dat"), land);
+        const Outcome o = landinfo("land.dat");
+        EXPECT_EQ(o.status, 0) << c.name;
+        const std::size_t tail = o.out.find("round trip: ");
+        ASSERT_NE(tail, std::string::npos) << c.name;
+        EXPECT_EQ(o.out.substr(tail), c.said) << c.name;
+        EXPECT_EQ(o.err, "") << c.name;
+    }
+}
+
 TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     makeLandFile(samplePicture());
-    ByteVector land = landFile();
+    const ByteVector good = landFile();
+    ByteVector land = good;
     land[1336890] = 'X';
     writeFile(at("land.dat"), land);
+    writeFile(at("long.dat"), good);  // past the 64 MiB that are read: a sparse tail
+    fs::resize_file(work() / "long.dat", (std::uintmax_t{64} << 20) + 5);
     writeFile(at("out.bmp"), {'o', 'l', 'd'});
     const struct {
         std::string args, err;
@@ -73,6 +179,7 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
         {"land.dat out.bmp", "land.dat: IMG chunk 2: bad magic at offset 1336890\n"},
         {"missing.dat out.bmp", "missing.dat: cannot be opened\n"},
         {"level.bmp out.bmp", "level.bmp: LND header: bad magic at offset 0\n"},
+        {"long.dat out.bmp", "long.dat: end of file: 65435208 extra bytes at offset 1673661\n"},
     };
     for (const auto& c : cases) {
         const Outcome o = landinfo(c.args);
