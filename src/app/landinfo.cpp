@@ -109,16 +109,29 @@ void printLandSummary(const land::LandFile& file, const land::LandSummary& summa
         printNote(note);
 }
 
-// Never replaces anything: not the input, not a file or a link of that name.
+int alreadyExists(const char* path) {
+    return complain(path, "already exists; nothing written");
+}
+
+// Never replaces anything: not the input, not a file or a link of that name,
+// not one that appears while the bitmap is written.
 int exportBitmap(const land::LandModel& model, const char* path) {
     if (platform::exists(path))
-        return complain(path, "already exists; nothing written");
+        return alreadyExists(path);
     auto out = platform::ReplacementFile::create(path);
     if (!out)
         return complain(path, "cannot be created");
-    if (!out->put(land::exportBitmap(model)) || !out->commit())
+    if (!out->put(land::exportBitmap(model)))
         return complain(path, "cannot be written");
-    return kSuccess;
+    switch (out->commitAsNew()) {
+        case platform::NewFileResult::Created:
+            return kSuccess;
+        case platform::NewFileResult::AlreadyExists:
+            return alreadyExists(path);
+        case platform::NewFileResult::Failed:
+            break;
+    }
+    return complain(path, "cannot be written");
 }
 
 // The length of the file that `bytes` begin: past the read cap only the
@@ -183,9 +196,23 @@ void printVerdict(const land::LevelCheck& check, const char* path) {
         return;
     }
     std::printf("verdict: ");
-    std::printf(check.readFailure ? messages::readFailure(*check.readFailure)
+    std::printf(check.readFailure ? messages::readFailure(check.readFailure->kind)
                                   : messages::conversionFailure(*check.conversionFailure),
                 path);
+}
+
+const char* partName(bitmap::BitmapPart part) {
+    switch (part) {
+        case bitmap::BitmapPart::Headers:
+            return "headers";
+        case bitmap::BitmapPart::Palette:
+            return "palette";
+        case bitmap::BitmapPart::Pixels:
+            return "pixels";
+        case bitmap::BitmapPart::Rle8Data:
+            return "RLE8 data";
+    }
+    return "data";
 }
 
 void printHint(const land::Hint& h) {
@@ -206,11 +233,14 @@ void printHint(const land::Hint& h) {
                 counted(h.pixels, "pixel", "pixels").c_str());
             break;
         case Kind::CorruptRle8:
-            std::printf("hint: RLE8 data is corrupt\n");
+            std::printf("hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
+                        static_cast<unsigned long long>(h.failure.offset), h.failure.row,
+                        h.failure.column);
             break;
         case Kind::Truncated:
-            std::printf("hint: the file ends too soon; it has %s\n",
-                        counted(h.fileSize, "byte", "bytes").c_str());
+            std::printf(
+                "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
+                partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
             break;
         case Kind::TooFewBits:
             std::printf(

@@ -32,8 +32,8 @@ int finish(int status) {
     return status;
 }
 
-int reportReadError(bitmap::ReadError error, const char* path) {
-    say(messages::readFailure(error), path);
+int reportReadError(const bitmap::ReadFailure& failure, const char* path) {
+    say(messages::readFailure(failure.kind), path);
     return finish(kFailure);
 }
 

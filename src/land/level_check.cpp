@@ -97,7 +97,7 @@ void bitCountHint(std::uint16_t bitCount, std::vector<Hint>& hints) {
 void readFailureHints(Bytes file, const LevelCheck& check, std::vector<Hint>& hints) {
     Hint hint;
     hint.failure = *check.readFailure;
-    switch (*check.readFailure) {
+    switch (check.readFailure->kind) {
         case bitmap::ReadError::Truncated:
             hint.kind = Kind::Truncated;
             hint.fileSize = file.size();
@@ -117,7 +117,7 @@ void readFailureHints(Bytes file, const LevelCheck& check, std::vector<Hint>& hi
     }
 }
 
-void refuse(Bytes file, bitmap::ReadError failure, LevelCheck& check) {
+void refuse(Bytes file, const bitmap::ReadFailure& failure, LevelCheck& check) {
     check.readFailure = failure;
     if (check.format == PictureFormat::Bmp)  // the others have their hint
         readFailureHints(file, check, check.hints);

@@ -60,17 +60,17 @@ struct Hint {
     bitmap::RgbQuad colour{};
     std::size_t pixels = 0;
     bool colourOfEntry255 = false;
-    bitmap::ReadError failure = bitmap::ReadError::Truncated;  // CorruptRle8, Truncated
-    std::uint64_t fileSize = 0;                                // Truncated
-    std::uint16_t bitCount = 0;                                // the bit-count hints
-    PictureFormat format = PictureFormat::Other;               // NotABmp
+    bitmap::ReadFailure failure{};                // CorruptRle8, Truncated: where
+    std::uint64_t fileSize = 0;                   // Truncated
+    std::uint16_t bitCount = 0;                   // the bit-count hints
+    PictureFormat format = PictureFormat::Other;  // NotABmp
 };
 
 struct LevelCheck {
     PictureFormat format = PictureFormat::Bmp;
     std::optional<BitmapFacts> bitmap;    // when the file is a BMP with whole headers
     std::optional<PictureFacts> picture;  // when the reader took the pixels
-    std::optional<bitmap::ReadError> readFailure;
+    std::optional<bitmap::ReadFailure> readFailure;
     std::optional<ConversionError> conversionFailure;
     std::vector<Hint> hints;
 

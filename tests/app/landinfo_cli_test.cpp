@@ -178,7 +178,7 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     } cases[] = {
         {"land.dat out.bmp", "land.dat: IMG chunk 2: bad magic at offset 1336890\n"},
         {"missing.dat out.bmp", "missing.dat: cannot be opened\n"},
-        {"level.bmp out.bmp", "level.bmp: LND header: bad magic at offset 0\n"},
+        {"level.bmp out.bmp", std::string("Usage: ") + LANDINFO_EXE + " FILE [OUT.bmp]\n"},
         {"long.dat out.bmp", "long.dat: end of file: 65435208 extra bytes at offset 1673661\n"},
     };
     for (const auto& c : cases) {
