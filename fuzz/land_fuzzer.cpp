@@ -9,7 +9,8 @@
 //
 // Invariants: a failure is one of the reader's or converter's known kinds; a
 // success writes exactly the land file's length; the picture and mask always
-// have their fixed sizes.
+// have their fixed sizes; landinfo's check of the file reaches the same
+// verdict as the conversion.
 
 #include <algorithm>
 #include <array>
@@ -25,6 +26,7 @@
 #include "land/land_conversion.hpp"
 #include "land/land_format.hpp"
 #include "land/land_writer.hpp"
+#include "land/level_check.hpp"
 
 namespace {
 
@@ -128,6 +130,26 @@ bool knownReadError(const bitmap::ReadFailure& failure, std::size_t fileSize) {
     return false;
 }
 
+// landinfo's check of the file must reach the verdict bmp2land reaches:
+// the same read failure, or the same conversion outcome, with its objects
+// listed in the picture.
+void requireSameVerdict(const std::vector<std::uint8_t>& file) {
+    const land::LevelCheck check = land::checkLevel(file);
+    const auto headers = bitmap::readHeaders(file);
+    const auto image = headers ? bitmap::readBody(file, *headers) : fail(headers.error());
+    if (!image) {
+        require(check.readFailure == image.error() && !check.picture);
+        return;
+    }
+    require(!check.readFailure && check.picture.has_value());
+    require(check.converts() == land::convert(*image).ok());
+    const land::PictureFacts& picture = *check.picture;
+    require(picture.listed.size() == std::min(picture.objects, land::kListedObjects));
+    require(std::ranges::all_of(picture.listed, [](const land::ObjectPosition& p) {
+        return p.x < land::kWidth && p.y < land::kHeight;
+    }));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -135,6 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::vector<std::uint8_t> file =
         shapeFile(data, data + kControlBytes, size - kControlBytes);
+    requireSameVerdict(file);
 
     const auto headers = bitmap::readHeaders(file);
     if (!headers) {
