@@ -57,9 +57,12 @@ std::uint8_t pixelAt(const LandModel& model, ObjectPosition p) {
     return model.pixels[std::size_t{p.y} * kWidth + p.x];
 }
 
+bool samePlace(ObjectPosition a, ObjectPosition b) {
+    return a.x == b.x && a.y == b.y;
+}
+
 bool atAnObject(const Positions& positions, ObjectPosition p) {
-    return std::ranges::any_of(positions,
-                               [p](ObjectPosition o) { return o.x == p.x && o.y == p.y; });
+    return std::ranges::any_of(positions, [p](ObjectPosition o) { return samePlace(o, p); });
 }
 
 // The order in which a converted bitmap gives its objects.
@@ -98,11 +101,11 @@ void noteObjects(const LandModel& model, std::vector<RoundTripNote>& notes) {
     const Positions& positions = model.positions;
     for (std::size_t i = 0; i < kObjectCount; ++i) {
         const ObjectPosition p = positions[i];
-        const auto earlier = std::find_if(positions.begin(), positions.begin() + i,
-                                          [p](auto o) { return o.x == p.x && o.y == p.y; });
-        if (earlier != positions.begin() + i) {
-            const auto first = static_cast<std::size_t>(earlier - positions.begin());
-            noteCase(notes, {Kind::SharedPosition, 0, i + 1, first + 1, p, {}});
+        std::size_t earlier = 0;
+        while (earlier < i && !samePlace(positions[earlier], p))
+            ++earlier;
+        if (earlier < i) {
+            noteCase(notes, {Kind::SharedPosition, 0, i + 1, earlier + 1, p, {}});
             continue;  // its pixel and order are those of the earlier one
         }
         if (i > 0 && scannedBefore(p, positions[i - 1])) {
