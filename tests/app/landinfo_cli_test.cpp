@@ -153,6 +153,18 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
          "round trip: differs\nnote: the objects are not in the order a converted bitmap "
          "lists them, bottom row first and left to right (object 2 comes before object 1 "
          "there)\n"},
+        {"out of order after a duplicate",  // objects 1, 3, 1, 2: 2 follows 3 in the export
+         [&](ByteVector& f) {
+             std::copy_n(good.begin() + 40, 8, f.begin() + 32);
+             std::copy_n(good.begin() + 24, 8, f.begin() + 40);
+             std::copy_n(good.begin() + 32, 8, f.begin() + 48);
+         },
+         "round trip: differs\nnote: 1 object is at the place of an earlier object (the "
+         "first: object 3, at " +
+             at0 +
+             " like object 1); a converted bitmap has one object at each place\nnote: the "
+             "objects are not in the order a converted bitmap lists them, bottom row first and "
+             "left to right (object 4 comes before object 2 there)\n"},
         {"a pixel under an object", [&](ByteVector& f) { setPixel(f, object(0), 7); },
          "round trip: differs\nnote: the picture is not 0 under 1 object (the first: object "
          "1, at " +
