@@ -62,16 +62,19 @@ bool sameColour(bitmap::RgbQuad a, bitmap::RgbQuad b) {
 }
 
 // Pixels that look like objects to the eye but are not index 255: an entry
-// with entry 255's colour when some objects are there, or one of magenta,
-// the colour landinfo exports objects in, when none are.
+// with entry 255's colour, or one of magenta, the colour landinfo exports
+// objects in, when no pixel is 255. Entry 0 is the empty background, never a
+// misplaced object; and when entry 255 has entry 0's colour it has no colour
+// of its own to look for.
 void markerColourHints(const bitmap::BitmapImage& image, const Histogram& counts,
                        std::size_t objects, std::vector<Hint>& hints) {
     if (objects == kObjectCount)
         return;
     const bitmap::RgbQuad marker = image.palette[kMarkerIndex];
-    for (std::size_t entry = 0; entry < kMarkerIndex; ++entry) {
+    const bool markerHasItsColour = !sameColour(marker, image.palette[0]);
+    for (std::size_t entry = 1; entry < kMarkerIndex; ++entry) {
         const bitmap::RgbQuad colour = image.palette[entry];
-        const bool likeEntry255 = objects > 0 && sameColour(colour, marker);
+        const bool likeEntry255 = markerHasItsColour && sameColour(colour, marker);
         const bool magenta = objects == 0 && sameColour(colour, kMagenta);
         if (counts[entry] == 0 || !(likeEntry255 || magenta))
             continue;
@@ -79,7 +82,7 @@ void markerColourHints(const bitmap::BitmapImage& image, const Histogram& counts
         hint.entry = static_cast<std::uint8_t>(entry);
         hint.colour = colour;
         hint.pixels = counts[entry];
-        hint.colourOfEntry255 = sameColour(colour, marker);
+        hint.colourOfEntry255 = likeEntry255;
         hints.push_back(hint);
     }
 }

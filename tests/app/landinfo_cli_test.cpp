@@ -235,6 +235,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     sortedPalette[255] = {0, 0, 0};
     std::vector<Colour> copiedPalette = samplePalette();
     copiedPalette[17] = copiedPalette[255];
+    std::vector<Colour> blackPalette = samplePalette();  // entry 255 the background's colour
+    blackPalette[0] = blackPalette[255] = {0, 0, 0};
     ByteVector png = {0x89, 'P',  'N', 'G', '\r', '\n', 0x1A, '\n', 0,    0,    0,
                       13,   'I',  'H', 'D', 'R',  0,    0,    7,    0x80, 0,    0,
                       2,    0xB8, 8,   3,   0,    0,    0,    0x5C, 0x6D, 0x3E, 0x0A};
@@ -264,6 +266,14 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          plain + report(oneMoved) + wrongCount +
              "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 1 pixel; the "
              "objects must use entry 255; a paint program may have reordered the palette\n"},
+        {"all markers in a copy of entry 255",
+         makeBmp(BmpOptions{}, copiedPalette, reordered.indexes),
+         plain + report(reordered) + wrongCount +
+             "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 30 pixels; "
+             "the objects must use entry 255; a paint program may have reordered the palette\n"},
+        {"29 markers, entry 255 black as entry 0",
+         makeBmp(BmpOptions{}, blackPalette, samplePicture(29).indexes),
+         plain + report(samplePicture(29)) + wrongCount},
         {"4-bit", bmp([](BmpOptions& o) { o.bitCount = 4; }),
          "bitmap: 1920 x 696, 4 bits, uncompressed, 40-byte header, 16 colours\n" + notEightBit +
              "hint: this is a 4-bit bitmap; keep all 256 palette entries when saving, because 4 "
