@@ -41,9 +41,9 @@ const char* formatName(land::PictureFormat format) {
 }
 
 void printBitmapFacts(const land::BitmapFacts& b) {
-    std::printf("bitmap: %d x %d, %u bits, %s, %u-byte header, %s\n", b.width, b.height,
+    std::printf("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n", b.width, b.height,
                 unsigned{b.bitCount}, compressionName(b.compression).c_str(), b.headerSize,
-                counted(b.paletteEntries, "colour", "colours").c_str());
+                static_cast<unsigned long long>(b.paletteEntries));
 }
 
 void printPictureFacts(const land::PictureFacts& p) {
@@ -54,7 +54,7 @@ void printPictureFacts(const land::PictureFacts& p) {
         std::printf("objects after the first %zu are not listed\n", p.listed.size());
     std::printf("colours: %zu\n", land::kColourCount);
     std::printf("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
-    std::printf("colours 96 to 254: %s\n", counted(p.uncolouredPixels, "pixel", "pixels").c_str());
+    std::printf("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
 }
 
 // Word for word the line bmp2land ends with on this file.

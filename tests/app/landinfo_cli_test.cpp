@@ -229,6 +229,10 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         return picture;
     };
     const Picture reordered = moved(samplePicture(), 30);
+    Picture oneUncoloured = samplePicture();
+    for (auto& v : oneUncoloured.indexes)
+        v = v >= 96 && v <= 254 ? 1 : v;
+    oneUncoloured.at(0, 0) = 200;
     const Picture oneMoved = moved(samplePicture(), 1);
     std::vector<Colour> sortedPalette = samplePalette();
     sortedPalette[17] = {255, 0, 255};
@@ -274,6 +278,15 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         {"29 markers, entry 255 black as entry 0",
          makeBmp(BmpOptions{}, blackPalette, samplePicture(29).indexes),
          plain + report(samplePicture(29)) + wrongCount},
+        {"one colour stored, one pixel past 95",
+         bmp(
+             [](BmpOptions& o) {
+                 o.clrUsed = 1;
+                 o.storedColours = 1;
+             },
+             oneUncoloured.indexes),
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 1 colours\n" +
+             report(oneUncoloured) + "verdict: converts\n"},
         {"4-bit", bmp([](BmpOptions& o) { o.bitCount = 4; }),
          "bitmap: 1920 x 696, 4 bits, uncompressed, 40-byte header, 16 colours\n" + notEightBit +
              "hint: this is a 4-bit bitmap; keep all 256 palette entries when saving, because 4 "
