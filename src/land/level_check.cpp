@@ -126,6 +126,27 @@ void refuse(Bytes file, const bitmap::ReadFailure& failure, LevelCheck& check) {
         readFailureHints(file, check, check.hints);
 }
 
+// The converter's own reader and conversion, with the hints on a refusal.
+void readAndConvert(Bytes file, LevelCheck& check) {
+    const auto headers = bitmap::readHeaders(file);
+    if (!headers) {
+        refuse(file, headers.error(), check);
+        return;
+    }
+    const auto image = bitmap::readBody(file, *headers);
+    if (!image) {
+        refuse(file, image.error(), check);
+        return;
+    }
+    const Histogram counts = histogram(image->pixels);
+    check.picture = pictureFacts(*image, counts);
+    const auto model = convert(*image);
+    if (!model) {
+        check.conversionFailure = model.error();
+        markerColourHints(*image, counts, check.picture->objects, check.hints);
+    }
+}
+
 }  // namespace
 
 PictureFormat pictureFormat(Bytes file) {
@@ -146,30 +167,14 @@ PictureFormat pictureFormat(Bytes file) {
 LevelCheck checkLevel(Bytes file) {
     LevelCheck check;
     check.format = pictureFormat(file);
-    if (check.format != PictureFormat::Bmp) {
+    if (check.format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize)
+        check.bitmap = bitmapFacts(file);
+    readAndConvert(file, check);
+    // Only a picture the converter refuses needs telling what it is.
+    if (check.format != PictureFormat::Bmp && !check.converts()) {
         Hint hint{Kind::NotABmp};
         hint.format = check.format;
-        check.hints.push_back(hint);
-    } else if (file.size() >= bitmap::kHeadersSize) {
-        check.bitmap = bitmapFacts(file);
-    }
-
-    const auto headers = bitmap::readHeaders(file);
-    if (!headers) {
-        refuse(file, headers.error(), check);
-        return check;
-    }
-    const auto image = bitmap::readBody(file, *headers);
-    if (!image) {
-        refuse(file, image.error(), check);
-        return check;
-    }
-    const Histogram counts = histogram(image->pixels);
-    check.picture = pictureFacts(*image, counts);
-    const auto model = convert(*image);
-    if (!model) {
-        check.conversionFailure = model.error();
-        markerColourHints(*image, counts, check.picture->objects, check.hints);
+        check.hints.insert(check.hints.begin(), hint);
     }
     return check;
 }

@@ -246,6 +246,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
                       2,    0xB8, 8,   3,   0,    0,    0,    0x5C, 0x6D, 0x3E, 0x0A};
     png.resize(200, 0);
     const ByteVector full = makeBmp(samplePicture());
+    ByteVector pngSigned = full;  // bmp2land reads it all the same
+    std::copy_n(png.begin(), 8, pngSigned.begin());
     const std::string truncatedHint =
         "verdict: File in.bmp is truncated!\nhint: the file ends in its ";
     const std::string notEightBit = "verdict: Not 8-bit bitmap!\n";
@@ -299,6 +301,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
              "an 8-bit BMP with all 256 palette entries\n"},
         {"PNG", png,
          notEightBit + "hint: this is a PNG picture, not a BMP; save it as an 8-bit BMP\n"},
+        {"a good bitmap with a PNG signature", pngSigned,
+         report(samplePicture()) + "verdict: converts\n"},
         {"truncated palette", ByteVector(full.begin(), full.begin() + 454),
          plain + truncatedHint + "palette: it has only 454 bytes; save or copy the bitmap again\n"},
         {"RLE8 corrupt", bmp(rle, {0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255}),
