@@ -18,23 +18,39 @@ bool startsWith(Bytes file, std::string_view signature) {
                       [](char s, std::uint8_t b) { return static_cast<std::uint8_t>(s) == b; });
 }
 
-// Palette entries a file of `bitCount` bits stores; the reader's own layout
-// for the 8-bit files it reads.
-std::uint64_t paletteEntries(const bitmap::BitmapHeaders& headers) {
+// Where a file of `bitCount` bits keeps its palette, and how many entries it
+// says it has; the reader's own layout for the 8-bit files it reads.
+bitmap::BodyLayout paletteLayout(const bitmap::BitmapHeaders& headers) {
     const bitmap::InfoHeader& info = headers.info;
     if (info.biBitCount == bitmap::kBitCount)
-        return bitmap::bodyLayout(headers).paletteEntries;
-    if (info.biBitCount == 0 || info.biBitCount > bitmap::kBitCount)
-        return 0;
+        return bitmap::bodyLayout(headers);
+    bitmap::BodyLayout layout;
+    layout.paletteOffset = std::uint64_t{bitmap::kFileHeaderSize} + info.biSize;
+    if (info.biSize == bitmap::kCoreHeaderSize)
+        layout.paletteEntrySize = bitmap::kCorePaletteEntrySize;
+    if (info.biBitCount == 0 || info.biBitCount > bitmap::kBitCount) {
+        layout.paletteEntries = 0;
+        return layout;
+    }
     const std::uint64_t full = std::uint64_t{1} << info.biBitCount;
-    return info.biClrUsed >= 1 && info.biClrUsed <= full ? info.biClrUsed : full;
+    layout.paletteEntries = info.biClrUsed >= 1 && info.biClrUsed <= full ? info.biClrUsed : full;
+    return layout;
+}
+
+// The whole entries the file holds of those: fewer when it is cut short.
+std::uint64_t paletteEntries(const bitmap::BitmapHeaders& headers, std::uint64_t fileSize) {
+    const bitmap::BodyLayout layout = paletteLayout(headers);
+    if (layout.paletteOffset >= fileSize)
+        return 0;
+    return std::min(layout.paletteEntries,
+                    (fileSize - layout.paletteOffset) / layout.paletteEntrySize);
 }
 
 BitmapFacts bitmapFacts(Bytes file) {
     const bitmap::BitmapHeaders headers = bitmap::decodeHeaders(file);
     const bitmap::InfoHeader& info = headers.info;
     return BitmapFacts{info.biWidth,       info.biHeight, info.biBitCount,
-                       info.biCompression, info.biSize,   paletteEntries(headers)};
+                       info.biCompression, info.biSize,   paletteEntries(headers, file.size())};
 }
 
 Histogram histogram(Bytes pixels) {

@@ -32,7 +32,7 @@ struct BitmapFacts {
     std::uint16_t bitCount = 0;
     std::uint32_t compression = 0;
     std::uint32_t headerSize = 0;
-    std::uint64_t paletteEntries = 0;
+    std::uint64_t paletteEntries = 0;  // those the file holds whole
 };
 
 // The picture as the conversion sees it.

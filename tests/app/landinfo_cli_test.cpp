@@ -303,8 +303,9 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          notEightBit + "hint: this is a PNG picture, not a BMP; save it as an 8-bit BMP\n"},
         {"a good bitmap with a PNG signature", pngSigned,
          report(samplePicture()) + "verdict: converts\n"},
-        {"truncated palette", ByteVector(full.begin(), full.begin() + 454),
-         plain + truncatedHint + "palette: it has only 454 bytes; save or copy the bitmap again\n"},
+        {"truncated palette", ByteVector(full.begin(), full.begin() + 454),  // 100 entries
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 100 colours\n" + truncatedHint +
+             "palette: it has only 454 bytes; save or copy the bitmap again\n"},
         {"RLE8 corrupt", bmp(rle, {0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255}),
          rle8 + "verdict: Bitmap data is corrupt!\nhint: RLE8 data is corrupt at byte 1086 (stored "
                 "row 510, column 510)\n"},
