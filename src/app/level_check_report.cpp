@@ -83,6 +83,21 @@ const char* partName(bitmap::BitmapPart part) {
     return "data";
 }
 
+// Past the read cap the file is not short: what it needs lies beyond what is
+// read, and saving it anew, not copying it, gives a bitmap that fits.
+void printTruncated(const land::Hint& h) {
+    if (h.fileSize > h.readSize) {
+        std::printf(
+            "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
+            "%s; save it again as an 8-bit BMP\n",
+            static_cast<unsigned long long>(h.fileSize),
+            static_cast<unsigned long long>(h.readSize), partName(h.failure.part));
+        return;
+    }
+    std::printf("hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
+                partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
+}
+
 void printHint(const land::Hint& h) {
     using Kind = land::Hint::Kind;
     const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
@@ -106,9 +121,7 @@ void printHint(const land::Hint& h) {
                         h.failure.column);
             break;
         case Kind::Truncated:
-            std::printf(
-                "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
-                partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
+            printTruncated(h);
             break;
         case Kind::TooFewBits:
             std::printf(

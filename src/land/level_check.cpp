@@ -113,13 +113,15 @@ void bitCountHint(std::uint16_t bitCount, std::vector<Hint>& hints) {
     hints.push_back(hint);
 }
 
-void readFailureHints(Bytes file, const LevelCheck& check, std::vector<Hint>& hints) {
+void readFailureHints(Bytes file, std::uint64_t fileSize, const LevelCheck& check,
+                      std::vector<Hint>& hints) {
     Hint hint;
     hint.failure = *check.readFailure;
     switch (check.readFailure->kind) {
         case bitmap::ReadError::Truncated:
             hint.kind = Kind::Truncated;
-            hint.fileSize = file.size();
+            hint.fileSize = fileSize;
+            hint.readSize = file.size();
             hints.push_back(hint);
             break;
         case bitmap::ReadError::Corrupt:
@@ -136,22 +138,23 @@ void readFailureHints(Bytes file, const LevelCheck& check, std::vector<Hint>& hi
     }
 }
 
-void refuse(Bytes file, const bitmap::ReadFailure& failure, LevelCheck& check) {
+void refuse(Bytes file, std::uint64_t fileSize, const bitmap::ReadFailure& failure,
+            LevelCheck& check) {
     check.readFailure = failure;
     if (check.format == PictureFormat::Bmp)  // the others have their hint
-        readFailureHints(file, check, check.hints);
+        readFailureHints(file, fileSize, check, check.hints);
 }
 
 // The converter's own reader and conversion, with the hints on a refusal.
-void readAndConvert(Bytes file, LevelCheck& check) {
+void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
     const auto headers = bitmap::readHeaders(file);
     if (!headers) {
-        refuse(file, headers.error(), check);
+        refuse(file, fileSize, headers.error(), check);
         return;
     }
     const auto image = bitmap::readBody(file, *headers);
     if (!image) {
-        refuse(file, image.error(), check);
+        refuse(file, fileSize, image.error(), check);
         return;
     }
     const Histogram counts = histogram(image->pixels);
@@ -180,12 +183,12 @@ PictureFormat pictureFormat(Bytes file) {
     return PictureFormat::Other;
 }
 
-LevelCheck checkLevel(Bytes file) {
+LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {
     LevelCheck check;
     check.format = pictureFormat(file);
     if (check.format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize)
         check.bitmap = bitmapFacts(file);
-    readAndConvert(file, check);
+    readAndConvert(file, fileSize, check);
     // Only a picture the converter refuses needs telling what it is.
     if (check.format != PictureFormat::Bmp && !check.converts()) {
         Hint hint{Kind::NotABmp};

@@ -248,13 +248,14 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     const ByteVector full = makeBmp(samplePicture());
     ByteVector pngSigned = full;  // bmp2land reads it all the same
     std::copy_n(png.begin(), 8, pngSigned.begin());
-    const std::string truncatedHint =
-        "verdict: File in.bmp is truncated!\nhint: the file ends in its ";
+    const std::string truncatedVerdict = "verdict: File in.bmp is truncated!\n";
+    const std::string truncatedHint = truncatedVerdict + "hint: the file ends in its ";
     const std::string notEightBit = "verdict: Not 8-bit bitmap!\n";
     const struct {
         const char* name;
         ByteVector file;
         std::string out;
+        std::uintmax_t sparseSize = 0;  // grown to this length with a sparse tail
     } cases[] = {
         {"conforming", full, plain + report(samplePicture()) + "verdict: converts\n"},
         {"29 markers", makeBmp(samplePicture(29)), plain + report(samplePicture(29)) + wrongCount},
@@ -306,6 +307,11 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         {"truncated palette", ByteVector(full.begin(), full.begin() + 454),  // 100 entries
          "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 100 colours\n" + truncatedHint +
              "palette: it has only 454 bytes; save or copy the bitmap again\n"},
+        {"pixels past the 64 MiB that are read", bmp([](BmpOptions& o) { o.offBits = 70U << 20; }),
+         plain + truncatedVerdict +
+             "hint: the file has 74736640 bytes, but only the first 67108864 are read, and they "
+             "end in its pixels; save it again as an 8-bit BMP\n",
+         (std::uintmax_t{70} << 20) + 1336320},
         {"RLE8 corrupt", bmp(rle, {0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255}),
          rle8 + "verdict: Bitmap data is corrupt!\nhint: RLE8 data is corrupt at byte 1086 (stored "
                 "row 510, column 510)\n"},
@@ -315,6 +321,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     };
     for (const auto& c : cases) {
         writeFile(at("in.bmp"), c.file);
+        if (c.sparseSize != 0)
+            fs::resize_file(work() / "in.bmp", c.sparseSize);
         const Outcome converted = run("in.bmp");
         const Outcome checked = landinfo("in.bmp");
         EXPECT_EQ(checked.out, c.out) << c.name;
