@@ -2,12 +2,31 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "app/counted.hpp"
 #include "land/land_format.hpp"
 
 namespace bmp2land::app {
 namespace {
+
+// A path from the file, every byte that is not printable ASCII as \xNN: a
+// NUL must not cut it short, nor a control byte reach the terminal.
+std::string printablePath(std::string_view path) {
+    constexpr std::string_view kHex = "0123456789ABCDEF";
+    std::string printable;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= ' ' && byte <= '~') {
+            printable += c;
+        } else {
+            printable += "\\x";
+            printable += kHex[byte >> 4];
+            printable += kHex[byte & 0xF];
+        }
+    }
+    return printable;
+}
 
 void printNote(const land::RoundTripNote& n) {
     using Kind = land::RoundTripNote::Kind;
@@ -39,12 +58,12 @@ void printNote(const land::RoundTripNote& n) {
                 counted(n.count, "object", "objects").c_str(), n.object, x, y);
             break;
         case Kind::LevelPath:
-            std::printf("note: the level path is %s; a converted bitmap gets %s\n", n.path.c_str(),
-                        std::string(land::kLevelPath).c_str());
+            std::printf("note: the level path is %s; a converted bitmap gets %s\n",
+                        printablePath(n.path).c_str(), std::string(land::kLevelPath).c_str());
             break;
         case Kind::WaterPath:
-            std::printf("note: the water path is %s; a converted bitmap gets %s\n", n.path.c_str(),
-                        std::string(land::kWaterPath).c_str());
+            std::printf("note: the water path is %s; a converted bitmap gets %s\n",
+                        printablePath(n.path).c_str(), std::string(land::kWaterPath).c_str());
             break;
         case Kind::BlankNotBlank:
             std::printf("note: IMG chunk 4 is not blank; a converted bitmap gets a blank one\n");
@@ -74,8 +93,8 @@ void printLandSummary(const land::LandFile& file, const land::LandSummary& summa
     } else {
         std::printf("mask: %zu pixels differ from picture\n", summary.maskDifferences);
     }
-    std::printf("level: %s\n", file.levelPath.c_str());
-    std::printf("water: %s\n", file.waterPath.c_str());
+    std::printf("level: %s\n", printablePath(file.levelPath).c_str());
+    std::printf("water: %s\n", printablePath(file.waterPath).c_str());
     std::printf("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
     for (const land::RoundTripNote& note : summary.notes)
         printNote(note);
