@@ -22,13 +22,16 @@ std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& targ
     const std::optional<FileAttributes> kept = attributesOf(*replaced);
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         std::string temporary = temporaryName(*replaced);
+        RemovalOnInterrupt removal(temporary);
         FileHandle file(fileOperations().createNew(temporary));
         if (file) {
             if (kept) {
                 giveAttributes(file.get(), *kept);  // before the first byte is in it
             }
-            return std::unique_ptr<ReplacementFile>(new ReplacementFile(
-                target, std::move(*replaced), std::move(temporary), std::move(file)));
+            removal.watch(file.get());
+            return std::unique_ptr<ReplacementFile>(
+                new ReplacementFile(target, std::move(*replaced), std::move(temporary),
+                                    std::move(file), std::move(removal)));
         }
     }
     return nullptr;
@@ -66,6 +69,7 @@ bool ReplacementFile::finishWriting() {
 // directory, so failing here would report a finished file as lost.
 void ReplacementFile::settle(const std::string& placedAt) {
     committed_ = true;
+    removal_.disarm();
     (void)fileOperations().syncDirectory(parentDirectory(placedAt));
 }
 
@@ -97,6 +101,7 @@ void ReplacementFile::discard() {
         removeFile(temporaryPath_);
         temporaryPath_.clear();
     }
+    removal_.disarm();
 }
 
 }  // namespace bmp2land::platform

@@ -6,12 +6,14 @@
 
 #include "common/byte_sink.hpp"
 #include "platform/file_operations.hpp"
+#include "platform/interrupt_cleanup.hpp"
 
 namespace bmp2land::platform {
 
 // A new version of `target`, written to a temporary file of its own beside
 // it and put in place by commit(). Until then `target` is untouched; if the
-// object goes away uncommitted, the temporary file is removed.
+// object goes away uncommitted, or the program is interrupted, the temporary
+// file is removed.
 //
 // When `target` is a symbolic link, the file it finally points to is the one
 // replaced (created, for a link to nothing), and the link stays. The new file
@@ -46,11 +48,12 @@ class ReplacementFile final : public ByteSink {
 
   private:
     ReplacementFile(std::string name, std::string target, std::string temporaryPath,
-                    FileHandle file)
+                    FileHandle file, RemovalOnInterrupt removal)
         : name_(std::move(name)),
           target_(std::move(target)),
           temporaryPath_(std::move(temporaryPath)),
-          file_(std::move(file)) {}
+          file_(std::move(file)),
+          removal_(std::move(removal)) {}
     bool finishWriting();
     void settle(const std::string& placedAt);
     void discard();
@@ -59,6 +62,7 @@ class ReplacementFile final : public ByteSink {
     std::string target_;  // the file that `name_` finally names
     std::string temporaryPath_;
     FileHandle file_;
+    RemovalOnInterrupt removal_;
     bool failed_ = false;
     bool committed_ = false;
 };
