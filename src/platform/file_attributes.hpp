@@ -8,7 +8,8 @@
 namespace bmp2land::platform {
 
 // What a file that replaces another keeps of it: the permission bits, and
-// the owner and group as far as the process may set them.
+// the owner and group as far as the process may set them (a group it may not
+// set gets no more rights than others had).
 struct FileAttributes {
     std::uint32_t mode = 0;
     std::uint32_t owner = 0;
