@@ -16,8 +16,8 @@
 
 #include "bitmap/bitmap_writer.hpp"
 #include "common/rows.hpp"
-#include "indexed_png.hpp"
 #include "level_palette.hpp"
+#include "png_encoder.hpp"
 
 namespace {
 

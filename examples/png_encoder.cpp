@@ -1,4 +1,4 @@
-#include "indexed_png.hpp"
+#include "png_encoder.hpp"
 
 #include <algorithm>
 #include <array>
@@ -76,36 +76,56 @@ void putChunk(Bytes& out, std::string_view type, std::span<const std::uint8_t> d
     putBigEndian32(out, crc32(std::span(out).subspan(typeAt)));
 }
 
-}  // namespace
-
-std::vector<std::uint8_t> encodeIndexedPng(std::uint32_t width, std::uint32_t height,
-                                           std::span<const Rgb> palette,
-                                           std::span<const std::uint8_t> indexes) {
+// Signature, header, palette (when given), the rows of `samples` (each
+// `rowBytes` long) and the end.
+Bytes encodePng(std::uint32_t width, std::uint32_t height, std::uint8_t colourType,
+                std::span<const Rgb> palette, std::span<const std::uint8_t> samples) {
     Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
     Bytes header;
     putBigEndian32(header, width);
     putBigEndian32(header, height);
     constexpr std::uint8_t kBitDepth = 8;
-    constexpr std::uint8_t kIndexedColour = 3;
-    header.insert(header.end(), {kBitDepth, kIndexedColour, 0, 0, 0});  // deflate, adaptive, none
+    header.insert(header.end(), {kBitDepth, colourType, 0, 0, 0});  // deflate, adaptive, none
     putChunk(png, "IHDR", header);
 
-    Bytes colours;
-    for (const Rgb& c : palette)
-        colours.insert(colours.end(), {c.red, c.green, c.blue});
-    putChunk(png, "PLTE", colours);
+    if (!palette.empty()) {
+        Bytes colours;
+        for (const Rgb& c : palette)
+            colours.insert(colours.end(), {c.red, c.green, c.blue});
+        putChunk(png, "PLTE", colours);
+    }
 
+    const std::size_t rowBytes = samples.size() / height;
     Bytes scanlines;  // each row starts with its filter type, 0 (none)
-    scanlines.reserve(std::size_t{height} * (width + 1U));
+    scanlines.reserve(std::size_t{height} * (rowBytes + 1));
     for (std::size_t row = 0; row < height; ++row) {
         scanlines.push_back(0);
-        const auto start = indexes.begin() + std::ptrdiff_t(row * width);
-        scanlines.insert(scanlines.end(), start, start + width);
+        const auto start = samples.begin() + std::ptrdiff_t(row * rowBytes);
+        scanlines.insert(scanlines.end(), start, start + std::ptrdiff_t(rowBytes));
     }
     putChunk(png, "IDAT", zlibStored(scanlines));
     putChunk(png, "IEND", {});
     return png;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encodeIndexedPng(std::uint32_t width, std::uint32_t height,
+                                           std::span<const Rgb> palette,
+                                           std::span<const std::uint8_t> indexes) {
+    constexpr std::uint8_t kIndexedColour = 3;
+    return encodePng(width, height, kIndexedColour, palette, indexes);
+}
+
+std::vector<std::uint8_t> encodeRgbPng(std::uint32_t width, std::uint32_t height,
+                                       std::span<const Rgb> rgb) {
+    constexpr std::uint8_t kTrueColour = 2;
+    Bytes samples;
+    samples.reserve(rgb.size() * 3);
+    for (const Rgb& c : rgb)
+        samples.insert(samples.end(), {c.red, c.green, c.blue});
+    return encodePng(width, height, kTrueColour, {}, samples);
 }
 
 }  // namespace examples
