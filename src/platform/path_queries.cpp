@@ -16,7 +16,7 @@ bool isDirectory(const std::string& path) {
 
 bool exists(const std::string& path) {
     std::error_code error;
-    return fs::exists(fs::path(path), error);
+    return fs::exists(fs::symlink_status(fs::path(path), error));
 }
 
 // Tested by opening the file for update without truncating it.
@@ -25,6 +25,19 @@ bool isWritable(const std::string& path) {
         return false;
     }
     return FileHandle(fileOperations().open(path, "r+b")) != nullptr;
+}
+
+std::string parentDirectory(const std::string& path) {
+#ifdef _WIN32
+    constexpr const char* kSeparators = "/\\";
+#else
+    constexpr const char* kSeparators = "/";
+#endif
+    const std::size_t last = path.find_last_of(kSeparators);
+    if (last == std::string::npos) {
+        return ".";
+    }
+    return last == 0 ? path.substr(0, 1) : path.substr(0, last);
 }
 
 void removeFile(const std::string& path) {
