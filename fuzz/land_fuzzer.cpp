@@ -11,7 +11,8 @@
 //
 // Invariants: a failure is one of the reader's or converter's known kinds; a
 // success writes exactly the land file's length; the picture and mask always
-// have their fixed sizes.
+// have their fixed sizes; landinfo's check of the file reaches the same
+// verdict as the conversion.
 
 #include <algorithm>
 #include <array>
@@ -27,6 +28,7 @@
 #include "land/land_conversion.hpp"
 #include "land/land_format.hpp"
 #include "land/land_writer.hpp"
+#include "land/level_check.hpp"
 
 namespace {
 
@@ -127,13 +129,30 @@ void plantMarkers(std::vector<std::uint8_t>& pixels) {
     }
 }
 
+// The part a truncated file ran out in: its headers (with any masks) when it
+// ends before the palette starts, else the palette, else the pixel data in
+// the file's own encoding. Without accepted headers only the first applies.
+bitmap::BitmapPart truncatedPart(const std::vector<std::uint8_t>& file,
+                                 const bitmap::BitmapHeaders* headers) {
+    if (headers == nullptr)
+        return bitmap::BitmapPart::Headers;
+    const bitmap::BodyLayout layout = bitmap::bodyLayout(*headers);
+    if (file.size() < layout.paletteOffset)
+        return bitmap::BitmapPart::Headers;
+    if (file.size() < layout.paletteEnd())
+        return bitmap::BitmapPart::Palette;
+    return headers->info.biCompression == bitmap::kBiRle8 ? bitmap::BitmapPart::Rle8Data
+                                                          : bitmap::BitmapPart::Pixels;
+}
+
 // A failure is one of the known kinds, and says where it happened.
-bool knownReadError(const bitmap::ReadFailure& failure, std::size_t fileSize) {
+bool knownReadError(const bitmap::ReadFailure& failure, const std::vector<std::uint8_t>& file,
+                    const bitmap::BitmapHeaders* headers) {
     switch (failure.kind) {
         case bitmap::ReadError::Truncated:
-            return failure.part <= bitmap::BitmapPart::Rle8Data;
+            return failure.part == truncatedPart(file, headers);
         case bitmap::ReadError::Corrupt:
-            return failure.offset < fileSize && failure.row < bitmap::kHeight &&
+            return failure.offset < file.size() && failure.row < bitmap::kHeight &&
                    failure.column <= bitmap::kWidth;
         case bitmap::ReadError::NotEightBit:
         case bitmap::ReadError::WrongSize:
@@ -143,6 +162,21 @@ bool knownReadError(const bitmap::ReadFailure& failure, std::size_t fileSize) {
     return false;
 }
 
+// landinfo's check of the file must reach the verdict bmp2land reaches:
+// the same read failure, or pixels read with the first objects listed.
+void requireRefused(const land::LevelCheck& check, const bitmap::ReadFailure& failure) {
+    require(check.readFailure == failure && !check.picture);
+}
+
+void requireRead(const land::LevelCheck& check) {
+    require(!check.readFailure && check.picture.has_value());
+    const land::PictureFacts& picture = *check.picture;
+    require(picture.listed.size() == std::min(picture.objects, land::kListedObjects));
+    require(std::ranges::all_of(picture.listed, [](const land::ObjectPosition& p) {
+        return p.x < land::kWidth && p.y < land::kHeight;
+    }));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -150,23 +184,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::vector<std::uint8_t> file =
         shapeFile(data, data + kControlBytes, size - kControlBytes);
+    const land::LevelCheck check = land::checkLevel(file);
 
     const auto headers = bitmap::readHeaders(file);
     if (!headers) {
-        require(knownReadError(headers.error(), file.size()));
+        require(knownReadError(headers.error(), file, nullptr));
+        requireRefused(check, headers.error());
         return 0;
     }
     auto image = bitmap::readBody(file, *headers);
     if (!image) {
-        require(knownReadError(image.error(), file.size()));
+        require(knownReadError(image.error(), file, &*headers));
+        requireRefused(check, image.error());
         return 0;
     }
     require(image->pixels.size() == bitmap::kPixelCount);
+    requireRead(check);
     const bool planted = (data[6] & kPlantMarkers) != 0;
     if (planted)
         plantMarkers(image->pixels);
 
     const auto model = land::convert(*image);
+    require(planted || check.converts() == model.ok());  // planting changes the picture
     if (!model) {
         require(model.error() == land::ConversionError::WrongObjectCount && !planted);
         return 0;

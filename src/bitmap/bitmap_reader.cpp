@@ -156,6 +156,9 @@ Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& hea
     const std::uint64_t size = file.size();
     const bool rle8 = headers.info.biCompression == kBiRle8;
     const BitmapPart pixelPart = rle8 ? BitmapPart::Rle8Data : BitmapPart::Pixels;
+    if (layout.paletteOffset > size) {  // the info header or its masks end past the file
+        return truncated(BitmapPart::Headers);
+    }
     if (layout.paletteEnd() > size) {
         return truncated(BitmapPart::Palette);
     }
