@@ -115,6 +115,12 @@ void printHint(const land::Hint& h) {
                 "reordered the palette\n",
                 counted(h.pixels, "pixel", "pixels").c_str());
             break;
+        case Kind::TouchingObjects:
+            std::printf(
+                "hint: %zu of the object pixels touch another one; each object is one pixel of "
+                "entry 255: mark it with a 1-pixel pencil, not a brush\n",
+                h.pixels);
+            break;
         case Kind::CorruptRle8:
             std::printf("hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
                         static_cast<unsigned long long>(h.failure.offset), h.failure.row,

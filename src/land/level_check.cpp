@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string_view>
 
 #include "bitmap/bitmap_headers.hpp"
@@ -103,6 +104,29 @@ void markerColourHints(const bitmap::BitmapImage& image, const Histogram& counts
     }
 }
 
+// Object pixels with another one left, right, above or below: a brush wider
+// than one pixel paints each object as a blob of them.
+void touchingObjectsHint(Bytes pixels, std::vector<Hint>& hints) {
+    const auto isMarker = [&](std::size_t at) { return pixels[at] == kMarkerIndex; };
+    std::size_t touching = 0;
+    for (std::size_t at = 0; at < pixels.size(); ++at) {
+        const auto* hit = static_cast<const std::uint8_t*>(
+            std::memchr(pixels.data() + at, kMarkerIndex, pixels.size() - at));
+        if (hit == nullptr)
+            break;
+        at = static_cast<std::size_t>(hit - pixels.data());
+        const std::size_t x = at % kWidth;
+        touching += (x > 0 && isMarker(at - 1)) || (x + 1 < kWidth && isMarker(at + 1)) ||
+                    (at >= kWidth && isMarker(at - kWidth)) ||
+                    (at + kWidth < pixels.size() && isMarker(at + kWidth));
+    }
+    if (touching > 0) {
+        Hint hint{Kind::TouchingObjects};
+        hint.pixels = touching;
+        hints.push_back(hint);
+    }
+}
+
 void bitCountHint(std::uint16_t bitCount, std::vector<Hint>& hints) {
     Hint hint{Kind::OtherBitCount};
     if (bitCount == 1 || bitCount == 2 || bitCount == 4)
@@ -163,6 +187,7 @@ void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
     if (!model) {
         check.conversionFailure = model.error();
         markerColourHints(*image, counts, check.picture->objects, check.hints);
+        touchingObjectsHint(image->pixels, check.hints);
     }
 }
 

@@ -46,6 +46,7 @@ struct PictureFacts {
 struct Hint {
     enum class Kind : std::uint8_t {
         MarkerColourElsewhere,  // pixels of an entry that has entry 255's colour, or magenta
+        TouchingObjects,        // object pixels side by side: painted with a brush
         CorruptRle8,
         Truncated,
         TooFewBits,     // 1 or 4 bits: no entry 255
@@ -58,7 +59,7 @@ struct Hint {
     // entry 255 has that colour too (else the colour is magenta).
     std::uint8_t entry = 0;
     bitmap::RgbQuad colour{};
-    std::size_t pixels = 0;
+    std::size_t pixels = 0;  // TouchingObjects: the object pixels that touch another
     bool colourOfEntry255 = false;
     bitmap::ReadFailure failure{};                // CorruptRle8, Truncated: where
     std::uint64_t fileSize = 0;                   // Truncated: the file's real length

@@ -240,6 +240,11 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         v = v >= 96 && v <= 254 ? 1 : v;
     oneUncoloured.at(0, 0) = 200;
     const Picture oneMoved = moved(samplePicture(), 1);
+    Picture brushed = samplePicture(0);  // 30 objects painted as 2 x 2 blobs
+    for (std::size_t i = 0; i < 30; ++i) {
+        for (std::size_t d = 0; d < 4; ++d)
+            brushed.at(100 + i * 50 + d % 2, 200 + d / 2) = 255;
+    }
     std::vector<Colour> sortedPalette = samplePalette();
     sortedPalette[17] = {255, 0, 255};
     sortedPalette[255] = {0, 0, 0};
@@ -284,6 +289,10 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          plain + report(reordered) + wrongCount +
              "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 30 pixels; "
              "the objects must use entry 255; a paint program may have reordered the palette\n"},
+        {"objects painted with a brush", makeBmp(brushed),
+         plain + report(brushed) + wrongCount +
+             "hint: 120 of the object pixels touch another one; each object is one pixel of "
+             "entry 255: mark it with a 1-pixel pencil, not a brush\n"},
         {"29 markers, entry 255 black as entry 0",
          makeBmp(BmpOptions{}, blackPalette, samplePicture(29).indexes),
          plain + report(samplePicture(29)) + wrongCount},
