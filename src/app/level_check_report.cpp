@@ -132,7 +132,8 @@ void printHint(const land::Hint& h) {
         case Kind::TooFewBits:
             std::printf(
                 "hint: this is a %u-bit bitmap; keep all 256 palette entries when saving, because "
-                "%u bits can't hold entry 255. GIMP writes 4-bit files when \"Remove unused and "
+                "a %u-bit pixel can't hold entry 255. GIMP writes 4-bit files when \"Remove unused "
+                "and "
                 "duplicate colors\" is on, and ImageMagick does for drawings of 16 colours or "
                 "fewer\n",
                 unsigned{h.bitCount}, unsigned{h.bitCount});

@@ -307,8 +307,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
              report(oneUncoloured) + "verdict: converts\n"},
         {"4-bit", bmp([](BmpOptions& o) { o.bitCount = 4; }),
          "bitmap: 1920 x 696, 4 bits, uncompressed, 40-byte header, 16 colours\n" + notEightBit +
-             "hint: this is a 4-bit bitmap; keep all 256 palette entries when saving, because 4 "
-             "bits can't hold entry 255. GIMP writes 4-bit files when \"Remove unused and "
+             "hint: this is a 4-bit bitmap; keep all 256 palette entries when saving, because a "
+             "4-bit pixel can't hold entry 255. GIMP writes 4-bit files when \"Remove unused and "
              "duplicate colors\" is on, and ImageMagick does for drawings of 16 colours or "
              "fewer\n"},
         {"24-bit", bmp([](BmpOptions& o) { o.bitCount = 24; }),
