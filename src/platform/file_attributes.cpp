@@ -13,6 +13,8 @@ std::optional<FileAttributes> attributesOf(const std::string& /*path*/) {
 }
 
 void giveAttributes(std::FILE* /*file*/, const FileAttributes& /*attributes*/) {}
+
+void giveNewFileMode(std::FILE* /*file*/) {}
 #else
 std::optional<FileAttributes> attributesOf(const std::string& path) {
     struct stat status {};
@@ -39,6 +41,15 @@ void giveAttributes(std::FILE* file, const FileAttributes& attributes) {
         mode = (mode & ~kGroup) | (((mode & kOthers) << 3U) & mode & kGroup);
     }
     (void)::fchmod(fd, mode);
+}
+
+// The umask can only be read by setting it; the program has one thread.
+void giveNewFileMode(std::FILE* file) {
+    const mode_t mask = ::umask(0);
+    (void)::umask(mask);
+    constexpr auto kReadWriteAll =
+        static_cast<mode_t>(S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH);
+    (void)::fchmod(::fileno(file), kReadWriteAll & ~mask);
 }
 #endif
 

@@ -20,7 +20,10 @@ struct FileAttributes {
 // on Windows, where a new file takes its permissions from its folder.
 std::optional<FileAttributes> attributesOf(const std::string& path);
 
-// Gives `file`, freshly created, the attributes it is to keep.
+// Gives `file`, freshly created with its owner's rights alone, the attributes
+// it is to keep. A mode the file system refuses leaves it no wider.
 void giveAttributes(std::FILE* file, const FileAttributes& attributes);
+// Gives such a file the mode any new file gets: 0666 less the umask.
+void giveNewFileMode(std::FILE* file);
 
 }  // namespace bmp2land::platform

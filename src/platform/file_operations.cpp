@@ -11,6 +11,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -47,7 +48,19 @@ std::FILE* FileOperations::createNew(const std::string& path) {
     }
     return file;
 #else
-    return std::fopen(path.c_str(), "wbx");  // "x": never reuse a file that is already there
+    // O_EXCL: never reuse a file that is already there. Only the owner may
+    // open it until it has the mode it is to keep: a reader who got in while
+    // it had a wider one would go on reading what is written.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        (void)::close(fd);
+        (void)::unlink(path.c_str());
+    }
+    return file;
 #endif
 }
 

@@ -27,6 +27,15 @@ bool isWritable(const std::string& path) {
     return FileHandle(fileOperations().open(path, "r+b")) != nullptr;
 }
 
+// A FIFO, a device or a socket: a new file renamed over one would take its
+// place instead of being written into it.
+bool isSpecialFile(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(fs::path(path), error);
+    return !error && fs::exists(status) && !fs::is_regular_file(status) &&
+           !fs::is_directory(status);
+}
+
 std::string parentDirectory(const std::string& path) {
 #ifdef _WIN32
     constexpr const char* kSeparators = "/\\";

@@ -12,6 +12,8 @@ bool isDirectory(const std::string& path);
 bool exists(const std::string& path);
 // True when an existing file may be written; nothing about it changes.
 bool isWritable(const std::string& path);
+// True for what is there but is neither a regular file nor a directory.
+bool isSpecialFile(const std::string& path);
 // The directory that holds `path`: "." for a bare name.
 std::string parentDirectory(const std::string& path);
 // Removes a file if it is there; a failure leaves nothing to report to.

@@ -16,7 +16,7 @@ constexpr int kTemporaryNameAttempts = 16;
 // rename stays within its file system and its directory.
 std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target) {
     std::optional<std::string> replaced = finalTarget(target);
-    if (!replaced || (exists(*replaced) && !isWritable(*replaced))) {
+    if (!replaced || (exists(*replaced) && !isWritable(*replaced)) || isSpecialFile(*replaced)) {
         return nullptr;
     }
     const std::optional<FileAttributes> kept = attributesOf(*replaced);
@@ -25,8 +25,10 @@ std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& targ
         RemovalOnInterrupt removal(temporary);
         FileHandle file(fileOperations().createNew(temporary));
         if (file) {
-            if (kept) {
-                giveAttributes(file.get(), *kept);  // before the first byte is in it
+            if (kept) {  // before the first byte is in it
+                giveAttributes(file.get(), *kept);
+            } else {
+                giveNewFileMode(file.get());
             }
             removal.watch(file.get());
             return std::unique_ptr<ReplacementFile>(

@@ -232,6 +232,7 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         fs::perms previousMode;
         const char* written;  // where the new level goes; null when refused
         fs::perms mode;       // the mode it has then
+        bool fifo = false;    // game/pipe is a FIFO, and must stay one
     } cases[] = {
         {"a link into another directory",
          {{"land.dat", "../game/land.dat"}},
@@ -264,6 +265,7 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
          usual,
          nullptr,
          usual},
+        {"a link to a FIFO", {{"land.dat", "../game/pipe"}}, nullptr, usual, nullptr, usual, true},
     };
     writeFile(at("level.bmp"), makeBmp(picture));
     for (const auto& c : cases) {
@@ -273,6 +275,9 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         fs::create_directory(root_ / "game");
         for (const auto& [name, target] : c.links)
             fs::create_symlink(target, work() / name);
+        if (c.fifo) {
+            ASSERT_EQ(::mkfifo((root_ / "game/pipe").c_str(), 0666), 0);
+        }
         if (c.previous != nullptr) {
             writeFile((root_ / c.previous).string(), kPrevious);
             fs::permissions(root_ / c.previous, c.previousMode);
@@ -292,7 +297,11 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         // Nothing else is made anywhere, no temporary file in particular.
         const std::size_t inGame = static_cast<std::size_t>(
             std::distance(fs::directory_iterator(root_ / "game"), fs::directory_iterator()));
-        EXPECT_EQ(inGame, c.written != nullptr && c.written[0] == 'g' ? 1U : 0U) << c.name;
+        EXPECT_EQ(inGame, (c.written != nullptr && c.written[0] == 'g') || c.fifo ? 1U : 0U)
+            << c.name;
+        if (c.fifo) {
+            EXPECT_TRUE(fs::is_fifo(root_ / "game/pipe")) << c.name;
+        }
         EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "chain", "loop"}),
                   std::vector<std::string>{})
             << c.name;
