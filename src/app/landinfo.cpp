@@ -6,9 +6,11 @@
 #include <string>
 
 #include "bitmap/bitmap_writer.hpp"
+#include "common/formatted.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_export.hpp"
 #include "land/land_reader.hpp"
+#include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
 #include "platform/replacement_file.hpp"
 
@@ -18,9 +20,14 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 
+template <typename... Args>
+void print(const char* format, Args... args) {
+    platform::printOut(formatted(format, args...));
+}
+
 // Problems go to standard error, one line each, naming the file first.
 int complain(const char* file, const std::string& what) {
-    (void)std::fprintf(stderr, "%s: %s\n", file, what.c_str());
+    platform::printErr(formatted("%s: %s\n", file, what.c_str()));
     return kFailure;
 }
 
@@ -46,21 +53,21 @@ std::size_t maskDifferences(const land::LandFile& file) {
 
 void printSummary(const land::LandFile& file) {
     const land::LandModel& m = file.model;
-    std::printf("size: %u x %u\n", m.width, m.height);
-    std::printf("objects: %zu\n", land::kObjectCount);
+    print("size: %u x %u\n", m.width, m.height);
+    print("objects: %zu\n", land::kObjectCount);
     for (std::size_t k = 0; k < land::kObjectCount; ++k) {
-        std::printf("object %zu: %u, %u\n", k + 1, m.positions[k].x, m.positions[k].y);
+        print("object %zu: %u, %u\n", k + 1, m.positions[k].x, m.positions[k].y);
     }
-    std::printf("colours: %zu\n", land::kColourCount);
-    std::printf("land pixels: %zu of %u\n", countBits(m.mask), land::kPixelCount);
+    print("colours: %zu\n", land::kColourCount);
+    print("land pixels: %zu of %u\n", countBits(m.mask), land::kPixelCount);
     const std::size_t differing = maskDifferences(file);
     if (differing == 0) {
-        std::printf("mask: matches picture\n");
+        platform::printOut("mask: matches picture\n");
     } else {
-        std::printf("mask: %zu pixels differ from picture\n", differing);
+        print("mask: %zu pixels differ from picture\n", differing);
     }
-    std::printf("level: %s\n", file.levelPath.c_str());
-    std::printf("water: %s\n", file.waterPath.c_str());
+    print("level: %s\n", file.levelPath.c_str());
+    print("water: %s\n", file.waterPath.c_str());
 }
 
 int exportBitmap(const land::LandFile& file, const char* path) {
@@ -75,8 +82,8 @@ int exportBitmap(const land::LandFile& file, const char* path) {
 
 int inspect(std::span<const char* const> args) {
     if (args.size() != 2 && args.size() != 3) {
-        (void)std::fprintf(stderr, "Usage: %s FILE [OUT.bmp]\n",
-                           args.empty() || args[0] == nullptr ? "landinfo" : args[0]);
+        platform::printErr(formatted("Usage: %s FILE [OUT.bmp]\n",
+                                     args.empty() || args[0] == nullptr ? "landinfo" : args[0]));
         return kFailure;
     }
     const char* path = args[1];

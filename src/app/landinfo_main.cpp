@@ -3,7 +3,17 @@
 
 #include "app/landinfo.hpp"
 
+#ifdef _WIN32
+#include "platform/command_line.hpp"
+
+int wmain(int argc, wchar_t** argv) {
+    namespace platform = bmp2land::platform;
+    const platform::CommandLine commandLine(argc, argv);
+    return bmp2land::app::runLandInfo(commandLine.arguments());
+}
+#else
 int main(int argc, char** argv) {
     return bmp2land::app::runLandInfo(
         std::span<const char* const>(argv, static_cast<std::size_t>(argc)));
 }
+#endif

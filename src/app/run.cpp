@@ -4,8 +4,10 @@
 #include <new>
 
 #include "bitmap/bitmap_reader.hpp"
+#include "common/formatted.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_writer.hpp"
+#include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
 #include "platform/replacement_file.hpp"
 
@@ -36,11 +38,11 @@ constexpr const char* kUnexpected = "Unexpected failure!\n";
 // A console that can't be written to leaves nowhere to report that, so the
 // results of the output calls are not looked at.
 void say(const char* message) {
-    (void)std::fputs(message, stdout);
+    platform::printOut(message);
 }
 
 void say(const char* format, const char* argument) {
-    (void)std::printf(format, argument);
+    platform::printOut(formatted(format, argument));
 }
 
 int finish(int status) {
