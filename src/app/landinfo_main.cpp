@@ -5,11 +5,16 @@
 
 #ifdef _WIN32
 #include "platform/command_line.hpp"
+#include "platform/console_window.hpp"
 
 int wmain(int argc, wchar_t** argv) {
     namespace platform = bmp2land::platform;
     const platform::CommandLine commandLine(argc, argv);
-    return bmp2land::app::runLandInfo(commandLine.arguments());
+    const int status = bmp2land::app::runLandInfo(commandLine.arguments());
+    if (platform::windowIsOwn(platform::consoleFacts())) {
+        platform::waitForEnter();
+    }
+    return status;
 }
 #else
 int main(int argc, char** argv) {
