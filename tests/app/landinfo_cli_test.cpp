@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "scratch_dir.hpp"
 
 namespace {
@@ -11,7 +14,12 @@ using namespace testing_support;
 
 class LandInfo : public ScratchDir {
   public:
-    Outcome landinfo(const std::string& args) { return shell(quote(LANDINFO_EXE) + " " + args); }
+    Outcome landinfo(const std::string& args) {
+        Outcome o = shell(landinfoCommand() + " " + args);
+        o.out = asLines(o.out);
+        o.err = asLines(o.err);
+        return o;
+    }
     void makeLandFile(const Picture& picture) {
         writeFile(at("level.bmp"), makeBmp(picture));
         ASSERT_EQ(run("level.bmp").status, 0);
@@ -59,6 +67,21 @@ TEST_F(LandInfo, ExportsABitmapThatConvertsBack) {
     ASSERT_EQ(run("out.bmp").status, 0);
     EXPECT_EQ(landFile(), original);
     EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "out.bmp"}), std::vector<std::string>{});
+
+    // Names outside Windows' ANSI code page, both read and written.
+    std::filesystem::create_directory(work() / "レベル");
+    std::filesystem::rename(at("land.dat"), at("レベル/land.dat"));
+    const Outcome o = landinfo("レベル/land.dat 'レベル/x€ 🎮.bmp'");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("mask: matches picture\n"), std::string::npos);
+    EXPECT_EQ(o.err, "");
+    ASSERT_EQ(run("'レベル/x€ 🎮.bmp'").status, 0);
+    EXPECT_EQ(landFile(), original);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(work() / "レベル"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"land.dat", "x€ 🎮.bmp"}));
 }
 
 TEST_F(LandInfo, ReportsProblemsOnStandardError) {
@@ -72,6 +95,7 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     } cases[] = {
         {"land.dat out.bmp", "land.dat: IMG chunk 2: bad magic at offset 1336890\n"},
         {"missing.dat out.bmp", "missing.dat: cannot be opened\n"},
+        {"'ない/レベル.dat' out.bmp", "ない/レベル.dat: cannot be opened\n"},
         {"level.bmp out.bmp", "level.bmp: LND header: bad magic at offset 0\n"},
     };
     for (const auto& c : cases) {

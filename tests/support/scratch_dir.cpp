@@ -45,13 +45,24 @@ const std::string& programPath() {
     return path;
 }
 
-std::string programCommand() {
+// The Wine prefix lives beside the .exe, made by the windows.prefix test, so
+// that the run needs nothing from the user's home. The locale is English:
+// Windows' ANSI code page is then 1252, which holds no Japanese and no emoji.
+std::string commandFor(const std::string& exe) {
     if (!windowsRun())
-        return quote(programPath());
-    // The Wine prefix lives beside the .exe, made by the windows.prefix test,
-    // so that the run needs nothing from the user's home.
+        return quote(exe);
     const std::string prefix = (fs::path(programPath()).parent_path() / "wine-prefix").string();
-    return "WINEDEBUG=-all WINEPREFIX=" + quote(prefix) + " wine " + quote(programPath());
+    return "WINEDEBUG=-all WINEPREFIX=" + quote(prefix) + " LC_ALL=C.UTF-8 wine " + quote(exe);
+}
+
+std::string programCommand() {
+    return commandFor(programPath());
+}
+
+std::string landinfoCommand() {
+    if (!windowsRun())
+        return commandFor(LANDINFO_EXE);
+    return commandFor((fs::path(programPath()).parent_path() / "landinfo.exe").string());
 }
 
 std::string slurp(const fs::path& path) {
