@@ -1,5 +1,6 @@
 #include "platform/utf16.hpp"
 
+#include <array>
 #include <cstdint>
 
 namespace bmp2land::platform {
@@ -25,35 +26,40 @@ struct Decoded {
     std::size_t length;
 };
 
+// The length of the sequence that `lead` begins; 0 when it begins none.
+std::size_t sequenceLength(std::uint8_t lead) {
+    if (lead < 0x80) {
+        return 1;
+    }
+    if ((lead & 0xE0U) == 0xC0) {
+        return 2;
+    }
+    if ((lead & 0xF0U) == 0xE0) {
+        return 3;
+    }
+    return (lead & 0xF8U) == 0xF0 ? 4 : 0;
+}
+
 // The code point that starts `bytes`; U+FFFD over one byte when none does.
 // An overlong form or a value past U+10FFFF is not well-formed.
 Decoded decodeOne(std::string_view bytes) {
+    constexpr std::array<char32_t, 5> kSmallest = {0, 0, 0x80, 0x800, kFirstSupplementary};
     const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(bytes[k]); };
-    const std::uint8_t lead = byte(0);
-    std::size_t length = 0;
-    char32_t code = 0;
-    char32_t smallest = 0;
-    if (lead < 0x80) {
-        return {lead, 1};
-    } else if ((lead & 0xE0U) == 0xC0) {
-        length = 2, code = lead & 0x1FU, smallest = 0x80;
-    } else if ((lead & 0xF0U) == 0xE0) {
-        length = 3, code = lead & 0x0FU, smallest = 0x800;
-    } else if ((lead & 0xF8U) == 0xF0) {
-        length = 4, code = lead & 0x07U, smallest = kFirstSupplementary;
-    } else {
+    const std::size_t length = sequenceLength(byte(0));
+    if (length == 1) {
+        return {byte(0), 1};
+    }
+    if (length == 0 || bytes.size() < length) {
         return {kReplacement, 1};
     }
-    if (bytes.size() < length) {
-        return {kReplacement, 1};
-    }
+    char32_t code = byte(0) & (0x7FU >> length);
     for (std::size_t k = 1; k < length; ++k) {
         if ((byte(k) & 0xC0U) != 0x80) {
             return {kReplacement, 1};
         }
         code = (code << 6U) | (byte(k) & 0x3FU);
     }
-    if (code < smallest || code > kLargest) {
+    if (code < kSmallest[length] || code > kLargest) {
         return {kReplacement, 1};
     }
     return {code, length};
