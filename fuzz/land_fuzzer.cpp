@@ -112,13 +112,17 @@ void plantMarkers(std::vector<std::uint8_t>& pixels) {
     }
 }
 
-bool knownReadError(bitmap::ReadError error) {
-    switch (error) {
+// A failure is one of the known kinds, and says where it happened.
+bool knownReadError(const bitmap::ReadFailure& failure, std::size_t fileSize) {
+    switch (failure.kind) {
         case bitmap::ReadError::Truncated:
+            return failure.part <= bitmap::BitmapPart::Rle8Data;
+        case bitmap::ReadError::Corrupt:
+            return failure.offset < fileSize && failure.row < bitmap::kHeight &&
+                   failure.column <= bitmap::kWidth;
         case bitmap::ReadError::NotEightBit:
         case bitmap::ReadError::WrongSize:
         case bitmap::ReadError::UnsupportedCompression:
-        case bitmap::ReadError::Corrupt:
             return true;
     }
     return false;
@@ -134,12 +138,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto headers = bitmap::readHeaders(file);
     if (!headers) {
-        require(knownReadError(headers.error()));
+        require(knownReadError(headers.error(), file.size()));
         return 0;
     }
     auto image = bitmap::readBody(file, *headers);
     if (!image) {
-        require(knownReadError(image.error()));
+        require(knownReadError(image.error(), file.size()));
         return 0;
     }
     require(image->pixels.size() == bitmap::kPixelCount);

@@ -15,7 +15,7 @@ notice() { printf 'NOTICE: %s\n' "$*"; }
 have() { command -v "$1" >/dev/null 2>&1; }
 
 stage "GCC build and tests"
-cmake -S . -B build
+cmake -S . -B build -DBMP2LAND_WERROR=ON
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2
 
@@ -28,7 +28,7 @@ fi
 stage "Clang build with AddressSanitizer and UBSan, whole suite"
 if have clang++; then
   CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBMP2LAND_SANITIZE=ON -DBMP2LAND_WINDOWS=OFF
+    -DBMP2LAND_SANITIZE=ON -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON
   cmake --build build-sanitize -j2
   ctest --test-dir build-sanitize --output-on-failure -j2
 else
@@ -38,7 +38,7 @@ fi
 stage "Fuzzing for ${fuzz_seconds} s"
 if $clang_ok; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBMP2LAND_FUZZ=ON -DBMP2LAND_TESTS=OFF -DBMP2LAND_WINDOWS=OFF
+    -DBMP2LAND_FUZZ=ON -DBUILD_TESTING=OFF -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON
   cmake --build build-fuzz -j2 --target land_fuzzer
   corpus=build-fuzz/corpus
   mkdir -p "$corpus"

@@ -50,8 +50,8 @@ int finish(int status) {
     return status;
 }
 
-int reportReadError(bitmap::ReadError error, const char* path) {
-    switch (error) {
+int reportReadError(const bitmap::ReadFailure& failure, const char* path) {
+    switch (failure.kind) {
         case bitmap::ReadError::Truncated:
             say(kTruncated, path);
             break;

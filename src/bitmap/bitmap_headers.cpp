@@ -20,6 +20,35 @@ constexpr std::size_t kBiXPelsPerMeter = kFileHeaderSize + 24;
 constexpr std::size_t kBiYPelsPerMeter = kFileHeaderSize + 28;
 constexpr std::size_t kBiClrUsed = kFileHeaderSize + 32;
 constexpr std::size_t kBiClrImportant = kFileHeaderSize + 36;
+// BITMAPCOREHEADER: the same size field, then 16-bit fields.
+constexpr std::size_t kBcWidth = kFileHeaderSize + 4;
+constexpr std::size_t kBcHeight = kFileHeaderSize + 6;
+constexpr std::size_t kBcPlanes = kFileHeaderSize + 8;
+constexpr std::size_t kBcBitCount = kFileHeaderSize + 10;
+
+bool isCore(std::uint32_t biSize) {
+    return biSize == kCoreHeaderSize;
+}
+
+// The core header's width and height are unsigned: it can't be top-down.
+InfoHeader decodeCoreHeader(Bytes b) {
+    InfoHeader info;
+    info.biSize = loadU32(b, kBiSize);
+    info.biWidth = loadU16(b, kBcWidth);
+    info.biHeight = loadU16(b, kBcHeight);
+    info.biPlanes = loadU16(b, kBcPlanes);
+    info.biBitCount = loadU16(b, kBcBitCount);
+    info.biCompression = kBiRgb;
+    return info;
+}
+
+void encodeCoreHeader(const InfoHeader& info, MutableBytes b) {
+    storeU32(b, kBiSize, info.biSize);
+    storeU16(b, kBcWidth, static_cast<std::uint16_t>(info.biWidth));
+    storeU16(b, kBcHeight, static_cast<std::uint16_t>(info.biHeight));
+    storeU16(b, kBcPlanes, info.biPlanes);
+    storeU16(b, kBcBitCount, info.biBitCount);
+}
 
 }  // namespace
 
@@ -30,6 +59,10 @@ BitmapHeaders decodeHeaders(Bytes b) {
     h.file.bfReserved1 = loadU16(b, kBfReserved1);
     h.file.bfReserved2 = loadU16(b, kBfReserved2);
     h.file.bfOffBits = loadU32(b, kBfOffBits);
+    if (isCore(loadU32(b, kBiSize))) {
+        h.info = decodeCoreHeader(b);
+        return h;
+    }
     h.info.biSize = loadU32(b, kBiSize);
     h.info.biWidth = loadI32(b, kBiWidth);
     h.info.biHeight = loadI32(b, kBiHeight);
@@ -50,6 +83,10 @@ void encodeHeaders(const BitmapHeaders& h, MutableBytes b) {
     storeU16(b, kBfReserved1, h.file.bfReserved1);
     storeU16(b, kBfReserved2, h.file.bfReserved2);
     storeU32(b, kBfOffBits, h.file.bfOffBits);
+    if (isCore(h.info.biSize)) {
+        encodeCoreHeader(h.info, b);
+        return;
+    }
     storeU32(b, kBiSize, h.info.biSize);
     storeU32(b, kBiWidth, static_cast<std::uint32_t>(h.info.biWidth));
     storeU32(b, kBiHeight, static_cast<std::uint32_t>(h.info.biHeight));

@@ -1,8 +1,8 @@
 #pragma once
 
 // The input bitmap as loaded: its two headers, its 256-entry colour table and
-// its 1920 x 696 picture of palette indexes in stored row order (row 0 is the
-// first row in the file, the bottom of the picture).
+// its 1920 x 696 picture of palette indexes in the usual stored row order (row
+// 0 is the bottom of the picture), whichever order the file kept them in.
 
 #include <array>
 #include <cstddef>
@@ -18,6 +18,7 @@ inline constexpr std::size_t kPixelCount = std::size_t{kWidth} * kHeight;  // 13
 
 inline constexpr std::size_t kFileHeaderSize = 14;  // BITMAPFILEHEADER
 inline constexpr std::size_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER, the fields read here
+inline constexpr std::size_t kCoreHeaderSize = 12;  // BITMAPCOREHEADER of OS/2 1.x and Windows 2
 inline constexpr std::size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;  // 54
 inline constexpr std::size_t kPaletteEntries = 256;
 inline constexpr std::size_t kPaletteEntrySize = 4;  // RGBQUAD
@@ -40,6 +41,8 @@ struct FileHeader {
     std::uint32_t bfOffBits = 0;
 };
 
+// A core header is held in these fields too: biSize 12, its 16-bit width and
+// height, planes and bit count, no compression, the rest 0.
 struct InfoHeader {
     std::uint32_t biSize = 0;
     std::int32_t biWidth = 0;
@@ -68,7 +71,7 @@ struct BitmapHeaders {
 
 struct BitmapImage {
     FileHeader fileHeader;
-    InfoHeader infoHeader;
+    InfoHeader infoHeader;  // as read, but a top-down file's biHeight is given as kHeight
     std::array<RgbQuad, kPaletteEntries> palette{};
     std::vector<std::uint8_t> pixels;  // kPixelCount indexes, stored row order
 };

@@ -5,46 +5,68 @@
 
 #include "bitmap/bitmap_headers.hpp"
 #include "bitmap/rle8.hpp"
+#include "common/rows.hpp"
 
 namespace bmp2land::bitmap {
 namespace {
+
+// After a core header: RGBTRIPLE entries right after it, and where the pixels
+// are taken to start when the pixel offset leaves no room for a palette.
+constexpr std::uint64_t kCorePaletteOffset = kFileHeaderSize + kCoreHeaderSize;  // 26
+constexpr std::uint64_t kCorePaletteEntrySize = 3;
+constexpr std::uint64_t kCoreFixedPixelOffset =
+    kCorePaletteOffset + kPaletteEntries * kCorePaletteEntrySize;  // 794
+
+// Colour masks that follow a 40-byte info header.
+constexpr std::uint64_t kBitFieldMasksSize = 12;       // red, green, blue
+constexpr std::uint64_t kAlphaBitFieldMasksSize = 16;  // and alpha
 
 bool isPlainIndexes(std::uint32_t compression) {
     // Bit fields carry no meaning at 8 bits, so such files hold plain indexes.
     return compression == kBiRgb || compression == kBiBitFields || compression == kBiAlphaBitFields;
 }
 
-void readPalette(Bytes file, const BodyLayout& layout, BitmapImage& image) {
-    const std::size_t entries = static_cast<std::size_t>(layout.paletteEntries);
-    const std::size_t offset = static_cast<std::size_t>(layout.paletteOffset);
-    for (std::size_t i = 0; i < entries; ++i) {
-        const std::size_t at = offset + i * kPaletteEntrySize;
-        image.palette[i] = RgbQuad{file[at], file[at + 1], file[at + 2], file[at + 3]};
-    }
-    // Entries the file does not store stay black.
+bool isTopDown(const InfoHeader& info) {
+    return info.biHeight < 0;
 }
 
-}  // namespace
-
-Expected<BitmapHeaders, ReadError> readHeaders(Bytes file) {
-    if (file.size() < kHeadersSize) {
-        return fail(ReadError::Truncated);
-    }
-    const BitmapHeaders headers = decodeHeaders(file);
-    const InfoHeader& info = headers.info;
-    if (info.biBitCount != kBitCount) {
-        return fail(ReadError::NotEightBit);
-    }
-    if (info.biWidth != kWidth || info.biHeight != kHeight) {
-        return fail(ReadError::WrongSize);
-    }
-    if (!isPlainIndexes(info.biCompression) && info.biCompression != kBiRle8) {
-        return fail(ReadError::UnsupportedCompression);
-    }
-    return headers;
+bool isOurSize(const InfoHeader& info) {
+    return info.biWidth == kWidth && (info.biHeight == kHeight || info.biHeight == -kHeight);
 }
 
-BodyLayout bodyLayout(const BitmapHeaders& headers) {
+// RLE8 has no top-down form.
+bool isSupportedCompression(const InfoHeader& info) {
+    return isPlainIndexes(info.biCompression) ||
+           (info.biCompression == kBiRle8 && !isTopDown(info));
+}
+
+std::uint64_t masksSize(std::uint32_t compression) {
+    switch (compression) {
+        case kBiBitFields:
+            return kBitFieldMasksSize;
+        case kBiAlphaBitFields:
+            return kAlphaBitFieldMasksSize;
+        default:
+            return 0;
+    }
+}
+
+BodyLayout coreLayout(const FileHeader& file) {
+    BodyLayout layout;
+    layout.paletteOffset = kCorePaletteOffset;
+    layout.paletteEntrySize = kCorePaletteEntrySize;
+    if (file.bfOffBits < kCorePaletteOffset + kCorePaletteEntrySize) {
+        layout.paletteEntries = kPaletteEntries;
+        layout.pixelOffset = kCoreFixedPixelOffset;
+        return layout;
+    }
+    layout.paletteEntries = std::min<std::uint64_t>(
+        kPaletteEntries, (file.bfOffBits - kCorePaletteOffset) / kCorePaletteEntrySize);
+    layout.pixelOffset = file.bfOffBits;
+    return layout;
+}
+
+BodyLayout infoLayout(const BitmapHeaders& headers) {
     const InfoHeader& info = headers.info;
     BodyLayout layout;
     layout.paletteOffset = std::uint64_t{kFileHeaderSize} + info.biSize;
@@ -52,44 +74,112 @@ BodyLayout bodyLayout(const BitmapHeaders& headers) {
                                 ? info.biClrUsed
                                 : kPaletteEntries;
     layout.pixelOffset = headers.file.bfOffBits;
-    const std::uint64_t paletteEnd =
-        layout.paletteOffset + layout.paletteEntries * kPaletteEntrySize;
-    if (info.biSize < kInfoHeaderSize || paletteEnd > layout.pixelOffset) {
+    // A 40-byte header may be followed by colour masks. They are there only if
+    // the palette still fits before the pixels when read after them.
+    if (info.biSize == kInfoHeaderSize &&
+        layout.paletteEnd() + masksSize(info.biCompression) <= layout.pixelOffset) {
+        layout.paletteOffset += masksSize(info.biCompression);
+    }
+    if (info.biSize < kInfoHeaderSize || layout.paletteEnd() > layout.pixelOffset) {
         return BodyLayout{};  // the fixed layout
     }
     return layout;
 }
 
-Expected<BitmapImage, ReadError> readBody(Bytes file, const BitmapHeaders& headers) {
+void readPalette(Bytes file, const BodyLayout& layout, BitmapImage& image) {
+    const std::size_t entries = static_cast<std::size_t>(layout.paletteEntries);
+    const std::size_t offset = static_cast<std::size_t>(layout.paletteOffset);
+    const std::size_t entrySize = static_cast<std::size_t>(layout.paletteEntrySize);
+    for (std::size_t i = 0; i < entries; ++i) {
+        const std::size_t at = offset + i * entrySize;
+        const std::uint8_t reserved = entrySize == kPaletteEntrySize ? file[at + 3] : 0;
+        image.palette[i] = RgbQuad{file[at], file[at + 1], file[at + 2], reserved};
+    }
+    // Entries the file does not store stay black.
+}
+
+// Plain indexes, handed over bottom row first.
+void readPlainPixels(Bytes pixelData, bool topDown, BitmapImage& image) {
+    const Bytes picture = pixelData.first(kPixelCount);
+    if (topDown) {
+        image.pixels.reserve(kPixelCount);
+        appendRowsReversed(picture, static_cast<std::size_t>(kWidth), image.pixels);
+    } else {
+        image.pixels.assign(picture.begin(), picture.end());
+    }
+}
+
+Unexpected<ReadFailure> refused(ReadError kind) {
+    return fail(ReadFailure{.kind = kind});
+}
+
+Unexpected<ReadFailure> truncated(BitmapPart part) {
+    return fail(ReadFailure{.kind = ReadError::Truncated, .part = part});
+}
+
+Unexpected<ReadFailure> rle8Failure(const Rle8Result& result, std::uint64_t pixelOffset) {
+    if (result.status == Rle8Status::Truncated) {
+        return truncated(BitmapPart::Rle8Data);
+    }
+    return fail(ReadFailure{.kind = ReadError::Corrupt,
+                            .offset = pixelOffset + result.codeOffset,
+                            .row = result.row,
+                            .column = result.column});
+}
+
+}  // namespace
+
+Expected<BitmapHeaders, ReadFailure> readHeaders(Bytes file) {
+    if (file.size() < kHeadersSize) {
+        return truncated(BitmapPart::Headers);
+    }
+    const BitmapHeaders headers = decodeHeaders(file);
+    const InfoHeader& info = headers.info;
+    if (info.biBitCount != kBitCount) {
+        return refused(ReadError::NotEightBit);
+    }
+    if (!isOurSize(info)) {
+        return refused(ReadError::WrongSize);
+    }
+    if (!isSupportedCompression(info)) {
+        return refused(ReadError::UnsupportedCompression);
+    }
+    return headers;
+}
+
+BodyLayout bodyLayout(const BitmapHeaders& headers) {
+    return headers.info.biSize == kCoreHeaderSize ? coreLayout(headers.file) : infoLayout(headers);
+}
+
+Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers) {
     const BodyLayout layout = bodyLayout(headers);
     const std::uint64_t size = file.size();
-    const std::uint64_t paletteEnd =
-        layout.paletteOffset + layout.paletteEntries * kPaletteEntrySize;
-    if (paletteEnd > size || layout.pixelOffset > size) {
-        return fail(ReadError::Truncated);
+    const bool rle8 = headers.info.biCompression == kBiRle8;
+    const BitmapPart pixelPart = rle8 ? BitmapPart::Rle8Data : BitmapPart::Pixels;
+    if (layout.paletteEnd() > size) {
+        return truncated(BitmapPart::Palette);
+    }
+    if (layout.pixelOffset > size) {
+        return truncated(pixelPart);
     }
     const Bytes pixelData = file.subspan(static_cast<std::size_t>(layout.pixelOffset));
-    const bool rle8 = headers.info.biCompression == kBiRle8;
     if (!rle8 && pixelData.size() < kPixelCount) {
-        return fail(ReadError::Truncated);
+        return truncated(pixelPart);
     }
 
     BitmapImage image;
     image.fileHeader = headers.file;
     image.infoHeader = headers.info;
+    image.infoHeader.biHeight = kHeight;  // the rows are handed over bottom row first
     readPalette(file, layout, image);
     if (rle8) {
         image.pixels.assign(kPixelCount, 0);
-        switch (decodeRle8(pixelData, image.pixels)) {
-            case Rle8Status::Ok:
-                break;
-            case Rle8Status::Truncated:
-                return fail(ReadError::Truncated);
-            case Rle8Status::Corrupt:
-                return fail(ReadError::Corrupt);
+        const Rle8Result decoded = decodeRle8(pixelData, image.pixels);
+        if (decoded.status != Rle8Status::Ok) {
+            return rle8Failure(decoded, layout.pixelOffset);
         }
     } else {
-        image.pixels.assign(pixelData.begin(), pixelData.begin() + kPixelCount);
+        readPlainPixels(pixelData, isTopDown(headers.info), image);
     }
     return image;
 }

@@ -14,26 +14,48 @@ namespace bmp2land::bitmap {
 enum class ReadError : std::uint8_t {
     Truncated,               // the file ends before a block it needs
     NotEightBit,             // biBitCount is not 8
-    WrongSize,               // not 1920 x 696 (bottom-up)
+    WrongSize,               // not 1920 x 696
     UnsupportedCompression,  // neither plain indexes nor RLE8
     Corrupt,                 // RLE8 data that leaves the picture
+};
+
+// What a truncated file ran out in.
+enum class BitmapPart : std::uint8_t { Headers, Palette, Pixels, Rle8Data };
+
+// The failure and where it happened, so that a diagnosis can point at it.
+struct ReadFailure {
+    ReadError kind = ReadError::Truncated;
+    BitmapPart part = BitmapPart::Headers;  // Truncated: what was cut short
+    std::uint64_t offset = 0;  // Corrupt: file offset where the failing RLE8 code begins
+    std::uint32_t row = 0;     // Corrupt: stored row reached (0 = first stored row)
+    std::uint32_t column = 0;  // Corrupt: column reached in that row
+
+    bool operator==(const ReadFailure&) const = default;
 };
 
 // Where the palette and pixels lie in the file and how many colours it stores.
 struct BodyLayout {
     std::uint64_t paletteOffset = kFixedPaletteOffset;
     std::uint64_t paletteEntries = kPaletteEntries;
+    std::uint64_t paletteEntrySize = kPaletteEntrySize;  // 3 after a core header
     std::uint64_t pixelOffset = kFixedPixelOffset;
+
+    [[nodiscard]] std::uint64_t paletteEnd() const {
+        return paletteOffset + paletteEntries * paletteEntrySize;
+    }
 };
 
-// Decodes both headers and checks, in this order: length, bit count, size,
-// compression.
-Expected<BitmapHeaders, ReadError> readHeaders(Bytes file);
+// Decodes both headers and checks, in this order: length, bit count, size
+// (1920 x 696, bottom-up or top-down), compression (plain indexes, or RLE8
+// bottom-up).
+Expected<BitmapHeaders, ReadFailure> readHeaders(Bytes file);
 
-// Trusts the header's offsets only when they describe a sane file.
+// Trusts the header's offsets only when they describe a sane file. After a
+// core header the palette has 3-byte entries, as many as fit before the pixels.
 BodyLayout bodyLayout(const BitmapHeaders& headers);
 
-// Loads the palette and the picture the accepted headers describe.
-Expected<BitmapImage, ReadError> readBody(Bytes file, const BitmapHeaders& headers);
+// Loads the palette and the picture the accepted headers describe, with the
+// rows bottom row first even when the file stores them top row first.
+Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers);
 
 }  // namespace bmp2land::bitmap

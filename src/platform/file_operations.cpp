@@ -11,6 +11,11 @@
 #include <windows.h>
 
 #include "platform/native_path.hpp"
+#else
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace bmp2land::platform {
@@ -81,6 +86,32 @@ bool FileOperations::flush(std::FILE* file) {
     return std::fflush(file) == 0;
 }
 
+#ifdef _WIN32
+bool FileOperations::sync(std::FILE* file) {
+    return _commit(_fileno(file)) == 0;  // FlushFileBuffers on the file's handle
+}
+
+// A move made with MOVEFILE_WRITE_THROUGH is on the disk when it returns;
+// Windows has no directory to flush on its own.
+bool FileOperations::syncDirectory(const std::string& /*directory*/) {
+    return true;
+}
+#else
+bool FileOperations::sync(std::FILE* file) {
+    // fsync rather than fdatasync: the mode given to the new file must last too.
+    return ::fsync(::fileno(file)) == 0;
+}
+
+bool FileOperations::syncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+#endif
+
 bool FileOperations::close(std::FILE* file) {
     return std::fclose(file) == 0;
 }
@@ -108,6 +139,29 @@ bool FileOperations::replace(const std::string& from, const std::string& to) {
     return !error;
 #endif
 }
+
+#ifdef _WIN32
+bool FileOperations::placeNew(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+    return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+#else
+bool FileOperations::placeNew(const std::string& from, const std::string& to) {
+    // link() never replaces anything, links included; the temporary name is
+    // dropped once the file has its new one.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        (void)::unlink(from.c_str());
+        return true;
+    }
+#ifdef RENAME_NOREPLACE
+    // File systems without hard links (FAT) still offer an exclusive rename.
+    if (errno != EEXIST) {
+        return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+    }
+#endif
+    return false;
+}
+#endif
 
 FileOperations& fileOperations() {
     return currentOperations != nullptr ? *currentOperations : defaultOperations();

@@ -21,9 +21,16 @@ class FileOperations {
     virtual bool readFailed(std::FILE* file);
     virtual std::size_t write(const void* data, std::size_t size, std::FILE* file);
     virtual bool flush(std::FILE* file);
+    // Puts what has been flushed to `file` on the disk itself.
+    virtual bool sync(std::FILE* file);
     virtual bool close(std::FILE* file);
     // Puts `from` in the place of `to` in one step, replacing an existing `to`.
     virtual bool replace(const std::string& from, const std::string& to);
+    // Puts `from` at `to` in one step, but only if nothing is at `to`, not
+    // even a dangling link; `from` is gone afterwards.
+    virtual bool placeNew(const std::string& from, const std::string& to);
+    // Puts the latest changes to `directory`'s entries (a rename) on the disk.
+    virtual bool syncDirectory(const std::string& directory);
 };
 
 // The table in use; `operations` null puts the defaults back.

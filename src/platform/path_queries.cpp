@@ -22,7 +22,7 @@ bool isDirectory(const std::string& path) {
 
 bool exists(const std::string& path) {
     std::error_code error;
-    return fs::exists(nativePath(path), error);
+    return fs::exists(fs::symlink_status(nativePath(path), error));
 }
 
 bool isWritable(const std::string& path) {
@@ -39,6 +39,19 @@ bool isWritable(const std::string& path) {
     }
     return FileHandle(fileOperations().open(path, "r+b")) != nullptr;
 #endif
+}
+
+std::string parentDirectory(const std::string& path) {
+#ifdef _WIN32
+    constexpr const char* kSeparators = "/\\";
+#else
+    constexpr const char* kSeparators = "/";
+#endif
+    const std::size_t last = path.find_last_of(kSeparators);
+    if (last == std::string::npos) {
+        return ".";
+    }
+    return last == 0 ? path.substr(0, 1) : path.substr(0, last);
 }
 
 void removeFile(const std::string& path) {

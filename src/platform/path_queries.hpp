@@ -9,9 +9,12 @@
 namespace bmp2land::platform {
 
 bool isDirectory(const std::string& path);
+// True when anything is at `path`, a link to nothing included.
 bool exists(const std::string& path);
 // True when an existing file may be written; nothing about it changes.
 bool isWritable(const std::string& path);
+// The directory that holds `path`: "." for a bare name.
+std::string parentDirectory(const std::string& path);
 // Removes a file if it is there; a failure leaves nothing to report to.
 void removeFile(const std::string& path);
 // The full path of the working directory; empty if it can't be found.

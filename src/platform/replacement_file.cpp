@@ -41,19 +41,45 @@ bool ReplacementFile::put(Bytes bytes) {
     return !failed_;
 }
 
-bool ReplacementFile::commit() {
+// Everything put so far, on the disk and closed: a crash after the rename
+// must find the new data under the name, not an empty or zero-filled file.
+bool ReplacementFile::finishWriting() {
     if (failed_ || !file_) {
-        discard();
         return false;
     }
-    const bool flushed = fileOperations().flush(file_.get());
+    const bool synced = fileOperations().flush(file_.get()) && fileOperations().sync(file_.get());
     const bool closed = fileOperations().close(file_.release());
-    if (!flushed || !closed || !fileOperations().replace(temporaryPath_, target_)) {
+    return synced && closed;
+}
+
+// Makes the rename itself last. Its result is not looked at: the new file is
+// in place by then, and POSIX allows file systems that can't sync a
+// directory, so failing here would report a finished file as lost.
+void ReplacementFile::settle(const std::string& placedAt) {
+    committed_ = true;
+    (void)fileOperations().syncDirectory(parentDirectory(placedAt));
+}
+
+bool ReplacementFile::commit() {
+    if (!finishWriting() || !fileOperations().replace(temporaryPath_, target_)) {
         discard();
         return false;
     }
-    committed_ = true;
+    settle(target_);
     return true;
+}
+
+NewFileResult ReplacementFile::commitAsNew() {
+    if (!finishWriting()) {
+        discard();
+        return NewFileResult::Failed;
+    }
+    if (!fileOperations().placeNew(temporaryPath_, target_)) {
+        discard();
+        return exists(target_) ? NewFileResult::AlreadyExists : NewFileResult::Failed;
+    }
+    settle(target_);
+    return NewFileResult::Created;
 }
 
 void ReplacementFile::discard() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -23,9 +24,17 @@ class ReplacementFile final : public ByteSink {
 
     [[nodiscard]] bool put(Bytes bytes) override;
 
-    // Flushes, closes and renames onto the target. On failure the target is
-    // as it was and the temporary file is gone.
+    // Flushes, syncs to the disk, closes and renames onto the target, then
+    // syncs the target's directory. On failure the target is as it was and
+    // the temporary file is gone.
     [[nodiscard]] bool commit();
+
+    enum class NewFileResult : std::uint8_t { Created, AlreadyExists, Failed };
+    // Like commit(), but never replaces anything: if `target` exists by the time
+    // of the commit (a file, a directory, a link, even a dangling link), the
+    // temporary file is removed, `target` is untouched and the result is
+    // AlreadyExists. Syncs like commit().
+    [[nodiscard]] NewFileResult commitAsNew();
 
     const std::string& temporaryPath() const { return temporaryPath_; }
 
@@ -34,6 +43,8 @@ class ReplacementFile final : public ByteSink {
         : target_(std::move(target)),
           temporaryPath_(std::move(temporaryPath)),
           file_(std::move(file)) {}
+    bool finishWriting();
+    void settle(const std::string& placedAt);
     void discard();
 
     std::string target_;
@@ -42,5 +53,7 @@ class ReplacementFile final : public ByteSink {
     bool failed_ = false;
     bool committed_ = false;
 };
+
+using NewFileResult = ReplacementFile::NewFileResult;
 
 }  // namespace bmp2land::platform

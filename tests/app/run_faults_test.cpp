@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 using namespace testing_support;
 using bmp2land::platform::FileOperations;
 
-enum class Fault { None, ReadMidway, WriteMidway, Flush, Close, Rename };
+enum class Fault { None, ReadMidway, WriteMidway, Flush, Sync, Close, Rename, DirectorySync };
 
 class FaultyOperations final : public FileOperations {
   public:
@@ -31,6 +31,8 @@ class FaultyOperations final : public FileOperations {
         return failedRead_ || FileOperations::readFailed(file);
     }
     std::size_t write(const void* data, std::size_t size, std::FILE* file) override {
+        if (calls.empty() || calls.back() != "write")
+            calls.emplace_back("write");
         written_ += size;
         if (fault_ == Fault::WriteMidway && written_ > 800000)
             return 0;
@@ -39,12 +41,25 @@ class FaultyOperations final : public FileOperations {
     bool flush(std::FILE* file) override {
         return FileOperations::flush(file) && fault_ != Fault::Flush;
     }
+    bool sync(std::FILE* file) override {
+        calls.emplace_back("sync");
+        return fault_ != Fault::Sync && FileOperations::sync(file);
+    }
     bool close(std::FILE* file) override {
+        if (written_ > 0)
+            calls.emplace_back("close");
         return FileOperations::close(file) && !(fault_ == Fault::Close && written_ > 0);
     }
     bool replace(const std::string& from, const std::string& to) override {
+        calls.emplace_back("rename");
         return fault_ != Fault::Rename && FileOperations::replace(from, to);
     }
+    bool syncDirectory(const std::string& directory) override {
+        calls.emplace_back("directory sync " + directory);
+        return fault_ != Fault::DirectorySync && FileOperations::syncDirectory(directory);
+    }
+    // The output's calls in order, a run of writes counted once.
+    std::vector<std::string> calls;
 
   private:
     Fault fault_;
@@ -65,7 +80,7 @@ class RunFaults : public ScratchDir {
         fs::current_path(previousDir_);
         ScratchDir::TearDown();
     }
-    Outcome runWith(Fault fault) {
+    Outcome runWith(Fault fault, std::vector<std::string>* calls = nullptr) {
         FaultyOperations operations(fault);
         bmp2land::platform::useFileOperations(&operations);
         const char* args[] = {"bmp2land", "in.bmp"};
@@ -74,6 +89,8 @@ class RunFaults : public ScratchDir {
         o.status = bmp2land::app::run(args);
         o.out = ::testing::internal::GetCapturedStdout();
         bmp2land::platform::useFileOperations(nullptr);
+        if (calls != nullptr)
+            *calls = operations.calls;
         return o;
     }
 
@@ -91,6 +108,7 @@ TEST_F(RunFaults, EachFailureKeepsThePreviousLandFile) {
         {Fault::ReadMidway, banner + "File in.bmp can't be read!\n"},
         {Fault::WriteMidway, making + "File land.dat can't be written!\n"},
         {Fault::Flush, making + "File land.dat can't be written!\n"},
+        {Fault::Sync, making + "File land.dat can't be written!\n"},
         {Fault::Close, making + "File land.dat can't be written!\n"},
         {Fault::Rename, making + "File land.dat can't be written!\n"},
     };
@@ -104,11 +122,19 @@ TEST_F(RunFaults, EachFailureKeepsThePreviousLandFile) {
         EXPECT_EQ(landFile(), previous) << static_cast<int>(c.fault);
         EXPECT_EQ(strayFiles({"in.bmp", "land.dat"}), std::vector<std::string>{});
     }
-    // The same run with nothing failing replaces land.dat.
-    const Outcome o = runWith(Fault::None);
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(o.out, making + "Done!\n");
-    EXPECT_EQ(landFile().size(), 1673661U);
+    // The same run with nothing failing replaces land.dat, and the data is on
+    // the disk before the rename, the rename after it. A directory that can't
+    // be synced doesn't undo a land.dat that is in place.
+    for (const Fault fault : {Fault::None, Fault::DirectorySync}) {
+        writeFile(at("land.dat"), previous);
+        std::vector<std::string> calls;
+        const Outcome o = runWith(fault, &calls);
+        EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(o.out, making + "Done!\n");
+        EXPECT_EQ(landFile().size(), 1673661U);
+        EXPECT_EQ(calls, (std::vector<std::string>{"write", "sync", "close", "rename",
+                                                   "directory sync ."}));
+    }
 }
 
 }  // namespace

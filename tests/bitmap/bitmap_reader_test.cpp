@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "land/land_conversion.hpp"
+#include "land/land_writer.hpp"
 #include "test_bitmaps.hpp"
 
 namespace {
 
+using bmp2land::bitmap::BitmapPart;
 using bmp2land::bitmap::readBody;
 using bmp2land::bitmap::ReadError;
+using bmp2land::bitmap::ReadFailure;
 using bmp2land::bitmap::readHeaders;
 using namespace testing_support;
 
@@ -21,7 +25,7 @@ void patch32(ByteVector& file, std::size_t at, std::uint32_t value) {
 }
 
 // Headers and body in one go, as the run does; nullopt on success.
-std::optional<ReadError> load(const ByteVector& file) {
+std::optional<ReadFailure> failureOf(const ByteVector& file) {
     const auto headers = readHeaders(file);
     if (!headers)
         return headers.error();
@@ -29,6 +33,15 @@ std::optional<ReadError> load(const ByteVector& file) {
     if (!image)
         return image.error();
     return std::nullopt;
+}
+
+std::optional<ReadError> load(const ByteVector& file) {
+    const auto failure = failureOf(file);
+    return failure ? std::optional(failure->kind) : std::nullopt;
+}
+
+ReadFailure truncatedIn(BitmapPart part) {
+    return ReadFailure{.kind = ReadError::Truncated, .part = part};
 }
 
 struct HeaderCase {
@@ -55,7 +68,24 @@ TEST(BitmapReader, ChecksHeadersInOrder) {
          ReadError::NotEightBit},
         {"1920 x 695", opts([](BmpOptions& o) { o.height = 695; }), ReadError::WrongSize},
         {"1921 x 696", opts([](BmpOptions& o) { o.width = 1921; }), ReadError::WrongSize},
-        {"top-down", opts([](BmpOptions& o) { o.height = -696; }), ReadError::WrongSize},
+        {"top-down", opts([](BmpOptions& o) { o.topDown = true; }), std::nullopt},
+        {"1920 x -695", opts([](BmpOptions& o) { o.height = -695; }), ReadError::WrongSize},
+        {"top-down RLE8", opts([](BmpOptions& o) {
+             o.height = -696;
+             o.compression = 1;
+         }),
+         ReadError::UnsupportedCompression},
+        {"core header", opts([](BmpOptions& o) { o.infoHeaderSize = 12; }), std::nullopt},
+        {"core header, 24-bit", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 12;
+             o.bitCount = 24;
+         }),
+         ReadError::NotEightBit},
+        {"core header's height is unsigned", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 12;
+             o.height = -696;
+         }),
+         ReadError::WrongSize},
         {"wrong size and RLE4", opts([](BmpOptions& o) {
              o.height = 1;
              o.compression = 2;
@@ -124,37 +154,92 @@ TEST(BitmapReader, FindsPaletteAndPixels) {
         // which is where this test's writer put them.
         {"bfOffBits inside the palette", opts([](BmpOptions& o) { o.offBits = 600; }), 256},
         {"bfOffBits 0", opts([](BmpOptions& o) { o.offBits = 0; }), 256},
-        {"12-byte header", opts([](BmpOptions& o) { o.infoHeaderSize = 12; }), 256},
+        {"16-byte header", opts([](BmpOptions& o) { o.infoHeaderSize = 16; }), 256},
+        {"core header", opts([](BmpOptions& o) { o.infoHeaderSize = 12; }), 256},
+        {"core header, 100 colours", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 12;
+             o.storedColours = 100;
+         }),
+         100},
+        // No room for a palette before the pixels: 256 colours, pixels at 794.
+        {"core header, bfOffBits 28", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 12;
+             o.offBits = 28;
+         }),
+         256},
+        {"bit fields with masks", opts([](BmpOptions& o) {
+             o.compression = 3;
+             o.maskBytes = 12;
+         }),
+         256},
+        {"bit fields without masks", opts([](BmpOptions& o) { o.compression = 3; }), 256},
+        {"alpha bit fields with masks", opts([](BmpOptions& o) {
+             o.compression = 6;
+             o.maskBytes = 16;
+         }),
+         256},
+        {"V5 bit fields: masks inside the header", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 124;
+             o.compression = 3;
+         }),
+         256},
+        {"top-down", opts([](BmpOptions& o) { o.topDown = true; }), 256},
     };
-    const ByteVector pixels = plainPixels();
+    const Picture picture = samplePicture();
     const auto palette = samplePalette();
     for (const LayoutCase& c : cases) {
-        const ByteVector file = makeBmp(c.options, palette, pixels);
+        const ByteVector file = makeBmp(c.options, palette, picture.indexes);
         const auto headers = readHeaders(file);
         ASSERT_TRUE(headers) << c.name;
         const auto image = readBody(file, *headers);
         ASSERT_TRUE(image) << c.name;
+        std::vector<Colour> read = palette;
+        std::fill(read.begin() + static_cast<std::ptrdiff_t>(c.paletteEntriesRead), read.end(),
+                  Colour{0, 0, 0});
         for (std::size_t i = 0; i < 256; ++i) {
-            const Colour want = i < c.paletteEntriesRead ? palette[i] : Colour{0, 0, 0};
             const auto& got = image->palette[i];
-            EXPECT_TRUE(got.red == want.red && got.green == want.green && got.blue == want.blue)
+            EXPECT_TRUE(got.red == read[i].red && got.green == read[i].green &&
+                        got.blue == read[i].blue)
                 << c.name << " entry " << i;
         }
-        EXPECT_EQ(image->pixels, pixels) << c.name;
+        EXPECT_EQ(image->pixels, picture.indexes) << c.name;
+        // Every layout of the picture gives the land file of the plain one.
+        const auto model = bmp2land::land::convert(*image);
+        ASSERT_TRUE(model) << c.name;
+        bmp2land::MemorySink land;
+        ASSERT_TRUE(bmp2land::land::write(*model, land)) << c.name;
+        EXPECT_TRUE(land.data == expectedLandFile(picture, read)) << c.name;
     }
 }
 
-TEST(BitmapReader, ReportsTruncation) {
+TEST(BitmapReader, ReportsWhereTheBodyFails) {
     const ByteVector full = makeBmp(samplePicture());
-    const auto cut = [&](std::size_t size) {
-        return ByteVector(full.begin(), full.begin() + size);
+    const auto cut = [](const ByteVector& file, std::size_t size) {
+        return ByteVector(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
     };
-    EXPECT_EQ(load({}), ReadError::Truncated);
-    EXPECT_EQ(load(cut(53)), ReadError::Truncated);
-    EXPECT_EQ(load(cut(54)), ReadError::Truncated);    // no palette
-    EXPECT_EQ(load(cut(1077)), ReadError::Truncated);  // palette one byte short
-    EXPECT_EQ(load(cut(full.size() - 1)), ReadError::Truncated);
+    EXPECT_EQ(failureOf({}), truncatedIn(BitmapPart::Headers));
+    EXPECT_EQ(failureOf(cut(full, 53)), truncatedIn(BitmapPart::Headers));
+    EXPECT_EQ(failureOf(cut(full, 54)), truncatedIn(BitmapPart::Palette));
+    EXPECT_EQ(failureOf(cut(full, 1077)), truncatedIn(BitmapPart::Palette));  // one byte short
+    EXPECT_EQ(failureOf(cut(full, full.size() - 1)), truncatedIn(BitmapPart::Pixels));
     EXPECT_EQ(load(full), std::nullopt);
+
+    // A core header's file is still at least 54 bytes; its palette ends at 794.
+    BmpOptions core;
+    core.infoHeaderSize = 12;
+    const ByteVector coreFile = makeBmp(core, samplePalette(), samplePicture().indexes);
+    EXPECT_EQ(failureOf(cut(coreFile, 53)), truncatedIn(BitmapPart::Headers));
+    EXPECT_EQ(failureOf(cut(coreFile, 793)), truncatedIn(BitmapPart::Palette));
+    EXPECT_EQ(failureOf(cut(coreFile, coreFile.size() - 1)), truncatedIn(BitmapPart::Pixels));
+
+    BmpOptions rle8;
+    rle8.compression = 1;
+    EXPECT_EQ(failureOf(makeBmp(rle8, samplePalette(), {10, 1, 0})),
+              truncatedIn(BitmapPart::Rle8Data));
+    // The corrupt code's place in the file: the delta at stream offset 8,
+    // after the pixel offset 1078, having reached row 510.
+    EXPECT_EQ(failureOf(makeBmp(rle8, samplePalette(), {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 0, 187})),
+              (ReadFailure{.kind = ReadError::Corrupt, .offset = 1086, .row = 510, .column = 0}));
 
     BmpOptions farAway;
     farAway.offBits = 0x7FFFFFFF;

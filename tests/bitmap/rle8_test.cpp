@@ -7,6 +7,7 @@
 namespace {
 
 using bmp2land::bitmap::decodeRle8;
+using bmp2land::bitmap::Rle8Result;
 using bmp2land::bitmap::Rle8Status;
 using Stream = std::vector<std::uint8_t>;
 
@@ -16,14 +17,16 @@ constexpr std::size_t kH = 696;
 struct Decoded {
     Rle8Status status;
     std::vector<std::uint8_t> picture;
+    Rle8Result result;
     std::uint8_t at(std::size_t column, std::size_t row) const {
         return picture[row * kW + column];
     }
 };
 
 Decoded decode(const Stream& stream) {
-    Decoded d{Rle8Status::Ok, std::vector<std::uint8_t>(kW * kH, 0)};
-    d.status = decodeRle8(stream, d.picture);
+    Decoded d{Rle8Status::Ok, std::vector<std::uint8_t>(kW * kH, 0), {}};
+    d.result = decodeRle8(stream, d.picture);
+    d.status = d.result.status;
     return d;
 }
 
@@ -84,18 +87,31 @@ TEST(Rle8, RejectsCodesThatLeaveThePicture) {
     const struct {
         const char* name;
         Stream stream;
+        std::size_t codeOffset;  // where the failing code starts, and the place reached
+        std::uint32_t row, column;
     } cases[] = {
-        {"run past column 1920", after({1, 1})},
+        {"run past column 1920", after({1, 1}), 16, 0, 1920},
         {"literal past column 1920",
          {0, 2, 255, 0,   0, 2, 255, 0,   0, 2, 255, 0, 0, 2, 255, 0, 0,   2, 255,
-          0, 0, 2,   255, 0, 0, 2,   255, 0, 0, 4,   1, 2, 3, 4,   0, 200, 5, 6}},
-        {"delta past column 1920", {0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 255, 0,
-                                    0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 136, 0}},
-        {"delta past row 696", {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 0, 187}},
-        {"delta onto row 696 at column 1", {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 1, 186}},
+          0, 0, 2,   255, 0, 0, 2,   255, 0, 0, 4,   1, 2, 3, 4,   0, 200, 5, 6},
+         34,
+         0,
+         1789},
+        {"delta past column 1920",
+         {0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 255, 0,
+          0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 255, 0, 0, 2, 136, 0},
+         28,
+         0,
+         1785},
+        {"delta past row 696", {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 0, 187}, 8, 510, 0},
+        {"delta onto row 696 at column 1", {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 1, 186}, 8, 510, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(decode(c.stream).status, Rle8Status::Corrupt) << c.name;
+        const Rle8Result r = decode(c.stream).result;
+        EXPECT_EQ(r.status, Rle8Status::Corrupt) << c.name;
+        EXPECT_EQ(r.codeOffset, c.codeOffset) << c.name;
+        EXPECT_EQ(r.row, c.row) << c.name;
+        EXPECT_EQ(r.column, c.column) << c.name;
     }
     // A delta to column 1920 itself is allowed; only a pixel there is not.
     EXPECT_EQ(decode(after({0, 2, 0, 0, 0, 1})).status, Rle8Status::Ok);

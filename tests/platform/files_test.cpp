@@ -60,6 +60,41 @@ TEST_F(Files, EachReplacementHasItsOwnTemporaryFile) {
     EXPECT_EQ(readFile(path("land.dat")), kNew);
 }
 
+TEST_F(Files, ACommitAsNewNeverReplacesAnything) {
+    using Result = ReplacementFile::NewFileResult;
+    const struct {
+        const char* name;
+        void (*place)(const fs::path& at);  // what turns up before the commit
+        Result result;
+    } cases[] = {
+        {"nothing", [](const fs::path&) {}, Result::Created},
+        {"a file", [](const fs::path& at) { writeFile(at.string(), kOld); }, Result::AlreadyExists},
+        {"a directory", [](const fs::path& at) { fs::create_directory(at); },
+         Result::AlreadyExists},
+        {"a dangling link", [](const fs::path& at) { fs::create_symlink("nowhere", at); },
+         Result::AlreadyExists},
+    };
+    for (const auto& c : cases) {
+        const fs::path target = dir_ / "out.bmp";
+        auto file = ReplacementFile::create(target.string());
+        ASSERT_TRUE(file) << c.name;
+        ASSERT_TRUE(file->put(kNew)) << c.name;
+        c.place(target);
+        const auto before = fs::symlink_status(target).type();
+        EXPECT_EQ(file->commitAsNew(), c.result) << c.name;
+        EXPECT_EQ(entries(), 1U) << c.name;  // no temporary file
+        if (c.result == Result::Created) {
+            EXPECT_EQ(readFile(target.string()), kNew);
+        } else {
+            EXPECT_EQ(fs::symlink_status(target).type(), before) << c.name;
+            if (fs::is_regular_file(target)) {
+                EXPECT_EQ(readFile(target.string()), kOld);
+            }
+        }
+        fs::remove_all(target);
+    }
+}
+
 TEST_F(Files, ReadsWholeFiles) {
     ByteVector big(200000);
     for (std::size_t i = 0; i < big.size(); ++i)

@@ -57,31 +57,53 @@ std::vector<Colour> samplePalette() {
 
 ByteVector makeBmp(const BmpOptions& o, const std::vector<Colour>& palette,
                    const ByteVector& pixelData) {
+    const bool core = o.infoHeaderSize == 12;
     ByteVector out;
     put16(out, o.signature);
     put32(out, 0);  // bfSize, set below
     put32(out, 0);  // reserved
     put32(out, 0);  // bfOffBits, set below
     const std::size_t infoStart = out.size();
+    const std::int32_t height = o.topDown ? -o.height : o.height;
     put32(out, o.infoHeaderSize);
-    put32(out, static_cast<std::uint32_t>(o.width));
-    put32(out, static_cast<std::uint32_t>(o.height));
-    put16(out, 1);
-    put16(out, o.bitCount);
-    put32(out, o.compression);
-    put32(out, o.sizeImage.value_or(static_cast<std::uint32_t>(pixelData.size())));
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, o.clrUsed);
-    put32(out, 0);
-    out.resize(infoStart + std::max<std::size_t>(o.infoHeaderSize, 40), 0);
+    if (core) {
+        put16(out, static_cast<std::uint32_t>(o.width) & 0xFFFF);
+        put16(out, static_cast<std::uint32_t>(height) & 0xFFFF);
+        put16(out, 1);
+        put16(out, o.bitCount);
+    } else {
+        put32(out, static_cast<std::uint32_t>(o.width));
+        put32(out, static_cast<std::uint32_t>(height));
+        put16(out, 1);
+        put16(out, o.bitCount);
+        put32(out, o.compression);
+        put32(out, o.sizeImage.value_or(static_cast<std::uint32_t>(pixelData.size())));
+        put32(out, 2835);
+        put32(out, 2835);
+        put32(out, o.clrUsed);
+        put32(out, 0);
+        out.resize(infoStart + std::max<std::size_t>(o.infoHeaderSize, 40), 0);
+    }
+    const std::uint32_t masks[] = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    for (std::size_t i = 0; i < o.maskBytes / 4; ++i)
+        put32(out, masks[i % 4]);
     for (std::size_t i = 0; i < o.storedColours; ++i) {
         const Colour c = i < palette.size() ? palette[i] : Colour{0, 0, 0};
-        out.insert(out.end(), {c.blue, c.green, c.red, 0});
+        out.insert(out.end(), {c.blue, c.green, c.red});
+        if (!core)
+            out.push_back(0);
     }
     out.resize(out.size() + o.gapAfterPalette, 0xEE);
     set32(out, 10, o.offBits.value_or(static_cast<std::uint32_t>(out.size())));
-    out.insert(out.end(), pixelData.begin(), pixelData.end());
+    if (o.topDown) {
+        if (pixelData.size() % kW != 0)
+            throw std::logic_error("a top-down bitmap needs whole rows");
+        for (std::size_t end = pixelData.size(); end > 0; end -= kW)
+            out.insert(out.end(), pixelData.begin() + static_cast<std::ptrdiff_t>(end - kW),
+                       pixelData.begin() + static_cast<std::ptrdiff_t>(end));
+    } else {
+        out.insert(out.end(), pixelData.begin(), pixelData.end());
+    }
     set32(out, 2, static_cast<std::uint32_t>(out.size()));
     return out;
 }

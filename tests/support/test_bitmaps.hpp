@@ -35,20 +35,23 @@ struct Colour {
 std::vector<Colour> samplePalette();  // 256 distinct colours
 
 struct BmpOptions {
-    std::uint32_t infoHeaderSize = 40;
+    std::uint32_t infoHeaderSize = 40;  // 12: a core header, 16-bit sizes, 3-byte colours
     std::int32_t width = 1920;
     std::int32_t height = 696;
+    bool topDown = false;  // height stored negated, whole rows written top row first
     std::uint16_t bitCount = 8;
     std::uint32_t compression = 0;
     std::optional<std::uint32_t> sizeImage;  // default: the pixel data's length
     std::uint32_t clrUsed = 0;
     std::size_t storedColours = 256;       // palette entries written to the file
+    std::size_t maskBytes = 0;             // colour masks after the info header (12 or 16)
     std::size_t gapAfterPalette = 0;       // bytes between the palette and the pixels
     std::optional<std::uint32_t> offBits;  // default: where the pixels really start
     std::uint16_t signature = 0x4D42;      // "BM"
 };
 
-// Headers, palette and `pixelData` laid out as `options` say.
+// Headers, palette and `pixelData` laid out as `options` say. `pixelData` is
+// in stored order, bottom row first, also for a top-down file.
 ByteVector makeBmp(const BmpOptions& options, const std::vector<Colour>& palette,
                    const ByteVector& pixelData);
 // A conforming bitmap of `picture` with the sample palette.
