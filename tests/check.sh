@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and tests everything, stopping at the first failure:
-#   1. GCC build: unit, command-line, writer and fuzz-corpus tests, and the
-#      command-line tests again against bmp2land.exe under Wine;
+#   1. GCC build and packages: unit, command-line, writer and fuzz-corpus
+#      tests, and the command-line tests again against bmp2land.exe and
+#      landinfo.exe under Wine, with the Windows zip unpacked and run;
 #   2. Clang build with AddressSanitizer and UBSan: the whole suite again;
 #   3. the fuzzer, for FUZZ_SECONDS (default 90);
 #   4. clang-format, clang-tidy and cppcheck.
@@ -17,6 +18,7 @@ have() { command -v "$1" >/dev/null 2>&1; }
 stage "GCC build and tests"
 cmake -S . -B build -DBMP2LAND_WERROR=ON
 cmake --build build -j2
+cmake --build build --target package  # the tarball; the build above made the Windows zip
 ctest --test-dir build --output-on-failure -j2
 
 clang_ok=false

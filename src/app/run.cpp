@@ -20,7 +20,7 @@ constexpr const char* kProgramName = "bmp2land";
 
 constexpr const char* kUsage = "Usage: %s filename\n";
 constexpr const char* kNoSuchFile = "File %s does not exist!\n";
-constexpr const char* kBanner = "bmp2land 1.0: bitmap to land file converter\n";
+constexpr const char* kBanner = "bmp2land " BMP2LAND_VERSION ": bitmap to land file converter\n";
 constexpr const char* kCannotRead = "File %s can't be read!\n";
 constexpr const char* kTruncated = "File %s is truncated!\n";
 constexpr const char* kNotEightBit = "Not 8-bit bitmap!\n";
