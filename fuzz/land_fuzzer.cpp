@@ -4,8 +4,10 @@
 // Random bytes nearly always fail the size check, so the first eight bytes
 // steer a valid-looking header instead (compression, header size, colour
 // count, pixel offset, bit count, size field) and the rest follows it as the
-// palette and pixel data. Flags can pad the file to full length and plant
-// exactly 30 markers, so that conversion and writing are reached too.
+// palette and pixel data. The header size can pick the 12-byte core header,
+// and flags can add colour masks after the header and store the rows top
+// down. Flags can also pad the file to full length and plant exactly 30
+// markers, so that conversion and writing are reached too.
 //
 // Invariants: a failure is one of the reader's or converter's known kinds; a
 // success writes exactly the land file's length; the picture and mask always
@@ -34,6 +36,9 @@ constexpr std::size_t kControlBytes = 8;
 constexpr std::uint8_t kPadToFullLength = 0x01;
 constexpr std::uint8_t kPlantMarkers = 0x02;
 constexpr std::uint8_t kRawSize = 0x04;  // keep the fuzzed width and height
+constexpr std::uint8_t kMasks = 0x08;    // colour masks after the info header
+constexpr std::uint8_t kTopDown = 0x10;  // a negative height
+constexpr std::uint32_t kCoreHeaderSize = bitmap::kCoreHeaderSize;
 
 void require(bool condition) {
     if (!condition)
@@ -52,7 +57,15 @@ std::vector<std::uint8_t> shapeFile(const std::uint8_t* control, const std::uint
     const std::uint32_t colours =
         pick(control[2], {0, 256, 16, 1, 255, 257, control[2], 0x40000000U});
     const std::uint32_t entries = (colours >= 1 && colours <= 256) ? colours : 256;
-    const std::uint32_t natural = 14 + std::min<std::uint32_t>(infoSize, 4096) + 4 * entries;
+    const bool core = infoSize == kCoreHeaderSize;
+    const std::uint32_t masks = (control[6] & kMasks) == 0 || core
+                                    ? 0
+                                    : (compression == bitmap::kBiAlphaBitFields ? 16 : 12);
+    // A core header's palette has 3-byte entries; the reader counts them from
+    // the pixel offset.
+    const std::uint32_t natural =
+        core ? 14 + kCoreHeaderSize + 3 * entries
+             : 14 + std::min<std::uint32_t>(infoSize, 4096) + masks + 4 * entries;
     const std::uint32_t offBits = pick(
         control[3],
         {natural, natural, natural + control[4], natural - control[4], 1078, 0, 54, 0xFFFFFFFFU});
@@ -61,13 +74,15 @@ std::vector<std::uint8_t> shapeFile(const std::uint8_t* control, const std::uint
         pick(control[7],
              {1336320, 1336322, 0, 0xFFFFFFF0U, static_cast<std::uint32_t>(bodySize), 1, 2, 3});
 
-    const std::size_t headerBytes = 14 + std::clamp<std::size_t>(infoSize, 40, 4096);
+    const std::size_t headerBytes =
+        core ? 14 + kCoreHeaderSize : 14 + std::clamp<std::size_t>(infoSize, 40, 4096) + masks;
     const bool rawSize = (control[6] & kRawSize) != 0 && bodySize >= 8;
+    const std::int32_t height = rawSize ? body[2] | body[3] << 8 : bitmap::kHeight;
     bitmap::BitmapHeaders headers = bitmap::plainHeaders();
     headers.file.bfOffBits = offBits;
     headers.info.biSize = infoSize;
     headers.info.biWidth = rawSize ? body[0] | body[1] << 8 : bitmap::kWidth;
-    headers.info.biHeight = rawSize ? body[2] | body[3] << 8 : bitmap::kHeight;
+    headers.info.biHeight = (control[6] & kTopDown) != 0 ? -height : height;
     headers.info.biBitCount = bitCount;
     headers.info.biCompression = compression;
     headers.info.biSizeImage = sizeImage;

@@ -7,10 +7,16 @@ here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
 os.makedirs(here, exist_ok=True)
 
 palette = bytes(b for i in range(256) for b in (i, 255 - i, (i * 7) & 255, 0))
+core_palette = bytes(b for i in range(256) for b in (i, 255 - i, (i * 7) & 255))
+pixels = bytes(range(256)) * 4
+
+
+# Indexes into the fuzz target's tables and its flags; see shapeFile().
+BIT_FIELDS, ALPHA_BIT_FIELDS, CORE_HEADER, SIXTEEN_COLOURS = 4, 5, 4, 2
+PAD, MARKERS, MASKS, TOP_DOWN = 0x01, 0x02, 0x08, 0x10
 
 
 def control(compression=0, info=0, colours=0, offset=0, bits=8, flags=0, size=0):
-    # Each byte picks from the fuzz target's tables; see shapeFile().
     return bytes([compression, info, colours, offset, 0, bits, flags, size])
 
 
@@ -22,7 +28,7 @@ def rle(rows):
 
 
 seeds = {
-    "plain_padded_markers": control(flags=0x03) + palette + bytes(range(256)) * 4,
+    "plain_padded_markers": control(flags=0x03) + palette + pixels,
     "plain_short": control() + palette + b"\x01\x02\x03",
     "rle8_deltas": control(compression=1, flags=0x02) + palette
     + rle([b"\x05\x01\x00\x03\x07\x08\x09\x00", b"\x00\x02\x0a\x03\xff\x02", b"\x00\x05abcde\x00"]),
@@ -32,6 +38,14 @@ seeds = {
     "sixteen_colours": control(colours=2, flags=0x03) + palette[:64] + bytes(64),
     "fixed_layout": control(offset=5, flags=0x01) + palette + b"\xff" * 40,
     "raw_size": control(flags=0x04) + b"\x7f\x07\xb8\x02" + palette,
+    "core_header": control(info=CORE_HEADER, flags=PAD | MARKERS) + core_palette + pixels,
+    "core_short_palette": control(info=CORE_HEADER, colours=SIXTEEN_COLOURS, flags=PAD | MARKERS)
+    + core_palette[:48] + bytes(64),
+    "bit_field_masks": control(compression=BIT_FIELDS, flags=PAD | MARKERS | MASKS) + palette + pixels,
+    "alpha_bit_field_masks": control(compression=ALPHA_BIT_FIELDS, flags=PAD | MARKERS | MASKS)
+    + palette + pixels,
+    "top_down": control(flags=PAD | MARKERS | TOP_DOWN) + palette + pixels,
+    "top_down_rle8": control(compression=1, flags=TOP_DOWN) + palette + rle([b"\x10\x05"] * 4),
 }
 for name, data in seeds.items():
     with open(os.path.join(here, name), "wb") as f:

@@ -12,7 +12,8 @@ namespace bmp2land::bitmap {
 // `bytes` holds at least kHeadersSize bytes: the start of a file. Decodes any
 // such file, also one that readHeaders refuses.
 BitmapHeaders decodeHeaders(Bytes bytes);
-// Writes a core header's fields when headers.info.biSize is kCoreHeaderSize.
+// Writes kHeadersSize bytes, or only the 26 of the file header and a core
+// header when headers.info.biSize is kCoreHeaderSize.
 void encodeHeaders(const BitmapHeaders& headers, MutableBytes bytes);
 
 }  // namespace bmp2land::bitmap
