@@ -11,7 +11,8 @@
 //
 // Invariants: a failure is one of the reader's or converter's known kinds; a
 // success writes exactly the land file's length; the picture and mask always
-// have their fixed sizes.
+// have their fixed sizes; landinfo's check of the file reaches the same
+// verdict as the conversion.
 
 #include <algorithm>
 #include <array>
@@ -27,6 +28,7 @@
 #include "land/land_conversion.hpp"
 #include "land/land_format.hpp"
 #include "land/land_writer.hpp"
+#include "land/level_check.hpp"
 
 namespace {
 
@@ -143,6 +145,21 @@ bool knownReadError(const bitmap::ReadFailure& failure, std::size_t fileSize) {
     return false;
 }
 
+// landinfo's check of the file must reach the verdict bmp2land reaches:
+// the same read failure, or pixels read with the first objects listed.
+void requireRefused(const land::LevelCheck& check, const bitmap::ReadFailure& failure) {
+    require(check.readFailure == failure && !check.picture);
+}
+
+void requireRead(const land::LevelCheck& check) {
+    require(!check.readFailure && check.picture.has_value());
+    const land::PictureFacts& picture = *check.picture;
+    require(picture.listed.size() == std::min(picture.objects, land::kListedObjects));
+    require(std::ranges::all_of(picture.listed, [](const land::ObjectPosition& p) {
+        return p.x < land::kWidth && p.y < land::kHeight;
+    }));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -150,23 +167,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::vector<std::uint8_t> file =
         shapeFile(data, data + kControlBytes, size - kControlBytes);
+    const land::LevelCheck check = land::checkLevel(file);
 
     const auto headers = bitmap::readHeaders(file);
     if (!headers) {
         require(knownReadError(headers.error(), file.size()));
+        requireRefused(check, headers.error());
         return 0;
     }
     auto image = bitmap::readBody(file, *headers);
     if (!image) {
         require(knownReadError(image.error(), file.size()));
+        requireRefused(check, image.error());
         return 0;
     }
     require(image->pixels.size() == bitmap::kPixelCount);
+    requireRead(check);
     const bool planted = (data[6] & kPlantMarkers) != 0;
     if (planted)
         plantMarkers(image->pixels);
 
     const auto model = land::convert(*image);
+    require(planted || check.converts() == model.ok());  // planting changes the picture
     if (!model) {
         require(model.error() == land::ConversionError::WrongObjectCount && !planted);
         return 0;

@@ -20,6 +20,11 @@ def control(compression=0, info=0, colours=0, offset=0, bits=8, flags=0, size=0)
     return bytes([compression, info, colours, offset, 0, bits, flags, size])
 
 
+def with_entry(entry, colour):
+    """The palette with one entry (blue, green, red) changed."""
+    return palette[: 4 * entry] + bytes(colour) + b"\x00" + palette[4 * entry + 4 :]
+
+
 def rle(rows):
     out = bytearray()
     for row in rows:
@@ -46,6 +51,11 @@ seeds = {
     + palette + pixels,
     "top_down": control(flags=PAD | MARKERS | TOP_DOWN) + palette + pixels,
     "top_down_rle8": control(compression=1, flags=TOP_DOWN) + palette + rle([b"\x10\x05"] * 4),
+    # For landinfo's hints: objects drawn in a copy of entry 255, or in magenta
+    # at entry 17 with no index 255 at all.
+    "marker_colour_copied": control(flags=PAD) + with_entry(17, palette[1020:1023]) + pixels,
+    "magenta_without_markers": control(flags=PAD) + with_entry(17, (255, 0, 255))
+    + bytes(range(255)) * 4,
 }
 for name, data in seeds.items():
     with open(os.path.join(here, name), "wb") as f:

@@ -1,17 +1,21 @@
 #include "app/landinfo.hpp"
 
-#include <bit>
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <new>
+#include <span>
 #include <string>
 
-#include "bitmap/bitmap_writer.hpp"
-#include "common/formatted.hpp"
-#include "land/land_conversion.hpp"
+#include "app/land_summary_report.hpp"
+#include "app/level_check_report.hpp"
 #include "land/land_export.hpp"
 #include "land/land_reader.hpp"
+#include "land/land_summary.hpp"
+#include "land/level_check.hpp"
 #include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
+#include "platform/path_queries.hpp"
 #include "platform/replacement_file.hpp"
 
 namespace bmp2land::app {
@@ -20,72 +24,74 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 
-template <typename... Args>
-void print(const char* format, Args... args) {
-    platform::printOut(formatted(format, args...));
-}
-
 // Problems go to standard error, one line each, naming the file first.
 int complain(const char* file, const std::string& what) {
-    platform::printErr(formatted("%s: %s\n", file, what.c_str()));
+    platform::printErrFormatted("%s: %s\n", file, what.c_str());
     return kFailure;
 }
 
-std::size_t countBits(const std::vector<std::uint8_t>& mask) {
-    std::size_t bits = 0;
-    for (const std::uint8_t byte : mask)
-        bits += static_cast<std::size_t>(std::popcount(byte));
-    return bits;
+int usage(std::span<const char* const> args) {
+    platform::printErrFormatted("Usage: %s FILE [OUT.bmp]\n",
+                                args.empty() || args[0] == nullptr ? "landinfo" : args[0]);
+    return kFailure;
 }
 
-// Pixels where either mask disagrees with the picture's own mask.
-std::size_t maskDifferences(const land::LandFile& file) {
-    std::vector<std::uint8_t> own(land::kMaskLength);
-    land::buildMask(file.model.pixels, own);
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < own.size(); ++i) {
-        const auto wrong = static_cast<std::uint8_t>((file.model.mask[i] ^ own[i]) |
-                                                     (file.secondMask[i] ^ own[i]));
-        differing += static_cast<std::size_t>(std::popcount(wrong));
-    }
-    return differing;
+int alreadyExists(const char* path) {
+    return complain(path, "already exists; nothing written");
 }
 
-void printSummary(const land::LandFile& file) {
-    const land::LandModel& m = file.model;
-    print("size: %u x %u\n", m.width, m.height);
-    print("objects: %zu\n", land::kObjectCount);
-    for (std::size_t k = 0; k < land::kObjectCount; ++k) {
-        print("object %zu: %u, %u\n", k + 1, m.positions[k].x, m.positions[k].y);
-    }
-    print("colours: %zu\n", land::kColourCount);
-    print("land pixels: %zu of %u\n", countBits(m.mask), land::kPixelCount);
-    const std::size_t differing = maskDifferences(file);
-    if (differing == 0) {
-        platform::printOut("mask: matches picture\n");
-    } else {
-        print("mask: %zu pixels differ from picture\n", differing);
-    }
-    print("level: %s\n", file.levelPath.c_str());
-    print("water: %s\n", file.waterPath.c_str());
-}
-
-int exportBitmap(const land::LandFile& file, const char* path) {
+// Never replaces anything: not the input, not a file or a link of that name,
+// not one that appears while the bitmap is written.
+int exportBitmap(const land::LandModel& model, const char* path) {
+    if (platform::exists(path))
+        return alreadyExists(path);
     auto out = platform::ReplacementFile::create(path);
     if (!out)
         return complain(path, "cannot be created");
-    if (!bitmap::writeBitmap(land::toBitmap(file.model), *out) || !out->commit()) {
+    if (!out->put(land::exportBitmap(model)))
         return complain(path, "cannot be written");
+    switch (out->commitAsNew()) {
+        case platform::NewFileResult::Created:
+            return kSuccess;
+        case platform::NewFileResult::AlreadyExists:
+            return alreadyExists(path);
+        case platform::NewFileResult::Failed:
+            break;
     }
-    return kSuccess;
+    return complain(path, "cannot be written");
+}
+
+// The length of the file that `bytes` begin: past the read cap only the
+// file system knows it.
+std::uint64_t realSize(const ByteBuffer& bytes, const platform::InputFile& input) {
+    if (bytes.size() < platform::kMaxInputSize)
+        return bytes.size();
+    return std::max<std::uint64_t>(bytes.size(), input.sizeHint());
+}
+
+// Exit status 0 only when bmp2land would convert the file.
+int inspectBitmap(const ByteBuffer& bytes, const char* path) {
+    const land::LevelCheck check = land::checkLevel(bytes);
+    printLevelCheck(check, path);
+    return check.converts() ? kSuccess : kFailure;
+}
+
+int inspectLandFile(const ByteBuffer& bytes, std::uint64_t size, const char* path,
+                    const char* out) {
+    const auto file = land::readLandFile(bytes, size);
+    if (!file) {
+        const land::LandFileError& e = file.error();
+        return complain(path, std::string(e.record) + ": " + e.problem + " at offset " +
+                                  std::to_string(e.offset));
+    }
+    printLandSummary(*file, land::summarize(*file, bytes));
+    (void)std::fflush(stdout);
+    return out != nullptr ? exportBitmap(file->model, out) : kSuccess;
 }
 
 int inspect(std::span<const char* const> args) {
-    if (args.size() != 2 && args.size() != 3) {
-        platform::printErr(formatted("Usage: %s FILE [OUT.bmp]\n",
-                                     args.empty() || args[0] == nullptr ? "landinfo" : args[0]));
-        return kFailure;
-    }
+    if (args.size() != 2 && args.size() != 3)
+        return usage(args);
     const char* path = args[1];
     auto input = platform::InputFile::open(path);
     if (!input)
@@ -94,16 +100,10 @@ int inspect(std::span<const char* const> args) {
     input->close();
     if (!bytes)
         return complain(path, "cannot be read");
-
-    const auto file = land::readLandFile(*bytes);
-    if (!file) {
-        const land::LandFileError& e = file.error();
-        return complain(path, std::string(e.record) + ": " + e.problem + " at offset " +
-                                  std::to_string(e.offset));
-    }
-    printSummary(*file);
-    (void)std::fflush(stdout);
-    return args.size() == 3 ? exportBitmap(*file, args[2]) : kSuccess;
+    if (land::pictureFormat(*bytes) != land::PictureFormat::Other)
+        return args.size() == 2 ? inspectBitmap(*bytes, path) : usage(args);
+    return inspectLandFile(*bytes, realSize(*bytes, *input), path,
+                           args.size() == 3 ? args[2] : nullptr);
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <new>
 
+#include "app/messages.hpp"
 #include "bitmap/bitmap_reader.hpp"
-#include "common/formatted.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_writer.hpp"
 #include "platform/console_output.hpp"
@@ -18,23 +18,6 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr const char* kProgramName = "bmp2land";
 
-constexpr const char* kUsage = "Usage: %s filename\n";
-constexpr const char* kNoSuchFile = "File %s does not exist!\n";
-constexpr const char* kBanner = "bmp2land " BMP2LAND_VERSION ": bitmap to land file converter\n";
-constexpr const char* kCannotRead = "File %s can't be read!\n";
-constexpr const char* kTruncated = "File %s is truncated!\n";
-constexpr const char* kNotEightBit = "Not 8-bit bitmap!\n";
-constexpr const char* kWrongSize = "Not 1920 x 696 bitmap!\n";
-constexpr const char* kUnsupportedCompression = "Unsupported bitmap compression!\n";
-constexpr const char* kCorrupt = "Bitmap data is corrupt!\n";
-constexpr const char* kMaking = "Making land file...\n";
-constexpr const char* kWrongObjectCount = "You must have exactly 30 object positions!\n";
-constexpr const char* kCannotCreate = "File land.dat can't be created!\n";
-constexpr const char* kCannotWrite = "File land.dat can't be written!\n";
-constexpr const char* kDone = "Done!\n";
-constexpr const char* kOutOfMemory = "Not enough memory!\n";
-constexpr const char* kUnexpected = "Unexpected failure!\n";
-
 // A console that can't be written to leaves nowhere to report that, so the
 // results of the output calls are not looked at.
 void say(const char* message) {
@@ -42,7 +25,7 @@ void say(const char* message) {
 }
 
 void say(const char* format, const char* argument) {
-    platform::printOut(formatted(format, argument));
+    platform::printOutFormatted(format, argument);
 }
 
 int finish(int status) {
@@ -51,44 +34,28 @@ int finish(int status) {
 }
 
 int reportReadError(const bitmap::ReadFailure& failure, const char* path) {
-    switch (failure.kind) {
-        case bitmap::ReadError::Truncated:
-            say(kTruncated, path);
-            break;
-        case bitmap::ReadError::NotEightBit:
-            say(kNotEightBit);
-            break;
-        case bitmap::ReadError::WrongSize:
-            say(kWrongSize);
-            break;
-        case bitmap::ReadError::UnsupportedCompression:
-            say(kUnsupportedCompression);
-            break;
-        case bitmap::ReadError::Corrupt:
-            say(kCorrupt);
-            break;
-    }
+    say(messages::readFailure(failure.kind), path);
     return finish(kFailure);
 }
 
 int runStages(std::span<const char* const> args) {
     if (args.size() != 2) {
-        say(kUsage, (args.empty() || args[0] == nullptr) ? kProgramName : args[0]);
+        say(messages::kUsage, (args.empty() || args[0] == nullptr) ? kProgramName : args[0]);
         return finish(kSuccess);
     }
     const char* path = args[1];
 
     auto input = platform::InputFile::open(path);
     if (!input) {
-        say(kNoSuchFile, path);
+        say(messages::kNoSuchFile, path);
         return finish(kFailure);
     }
-    say(kBanner);
+    say(messages::kBanner);
 
     auto bytes = input->readAll();
     input->close();
     if (!bytes) {
-        say(kCannotRead, path);
+        say(messages::kCannotRead, path);
         return finish(kFailure);
     }
     const auto headers = bitmap::readHeaders(*bytes);
@@ -100,24 +67,24 @@ int runStages(std::span<const char* const> args) {
         return reportReadError(image.error(), path);
     }
     bytes.reset();  // the file's bytes are not needed past the reader
-    say(kMaking);
+    say(messages::kMaking);
 
     const auto model = land::convert(*image);
     if (!model) {
-        say(kWrongObjectCount);
+        say(messages::conversionFailure(model.error()));
         return finish(kFailure);
     }
 
     auto output = land::create();
     if (!output) {
-        say(kCannotCreate);
+        say(messages::kCannotCreate);
         return finish(kFailure);
     }
     if (!land::write(*model, *output) || !output->commit()) {
-        say(kCannotWrite);
+        say(messages::kCannotWrite);
         return finish(kFailure);
     }
-    say(kDone);
+    say(messages::kDone);
     return finish(kSuccess);
 }
 
@@ -129,9 +96,9 @@ int run(std::span<const char* const> args) {
     try {
         return runStages(args);
     } catch (const std::bad_alloc&) {
-        say(kOutOfMemory);
+        say(messages::kOutOfMemory);
     } catch (...) {
-        say(kUnexpected);
+        say(messages::kUnexpected);
     }
     return finish(kFailure);
 }

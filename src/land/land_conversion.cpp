@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "common/rows.hpp"
 
@@ -21,8 +22,9 @@ std::array<RgbTriplet, kColourCount> takeColours(const bitmap::BitmapImage& imag
 }
 
 // Clears every marker in one top-down row, keeping the first positions up to
-// the fixed count while counting them all.
-void takeMarkers(std::uint8_t* row, std::uint32_t y, LandModel& model, std::size_t& found) {
+// the room given while counting them all.
+void takeRowMarkers(std::uint8_t* row, std::uint32_t y, std::span<ObjectPosition> positions,
+                    std::size_t& found) {
     std::uint8_t* const end = row + kRowLength;
     std::uint8_t* at = row;
     while (at != end) {
@@ -31,8 +33,8 @@ void takeMarkers(std::uint8_t* row, std::uint32_t y, LandModel& model, std::size
         if (hit == nullptr) {
             return;
         }
-        if (found < kObjectCount) {
-            model.positions[found] = ObjectPosition{static_cast<std::uint32_t>(hit - row), y};
+        if (found < positions.size()) {
+            positions[found] = ObjectPosition{static_cast<std::uint32_t>(hit - row), y};
         }
         ++found;
         *hit = kClearedMarkerIndex;
@@ -56,27 +58,33 @@ void buildMask(Bytes pixels, MutableBytes mask) {
     }
 }
 
-Expected<LandModel, ConversionError> convert(const bitmap::BitmapImage& image) {
+MarkedPicture takeMarkers(const bitmap::BitmapImage& image, std::span<ObjectPosition> positions) {
     assert(image.pixels.size() == kPixelCount);
+    MarkedPicture picture;
+    // Stored row 0 is the bottom of the picture: append the stored rows last
+    // to first to get the picture top row first.
+    picture.pixels.reserve(kPixelCount);
+    appendRowsReversed(image.pixels, kRowLength, picture.pixels);
+    // Markers are found in stored order: bottom row first, left to right.
+    for (std::uint32_t y = kHeight; y-- > 0;) {
+        takeRowMarkers(picture.pixels.data() + std::size_t{y} * kRowLength, y, positions,
+                       picture.markers);
+    }
+    return picture;
+}
+
+Expected<LandModel, ConversionError> convert(const bitmap::BitmapImage& image) {
     LandModel model;
     model.width = static_cast<std::uint32_t>(image.infoHeader.biWidth);
     model.height = static_cast<std::uint32_t>(image.infoHeader.biHeight);
     model.bitsPerPixel = static_cast<std::uint8_t>(image.infoHeader.biBitCount & 0xFFU);
     model.colours = takeColours(image);
 
-    // Stored row 0 is the bottom of the picture: append the stored rows last
-    // to first to get the picture top row first.
-    model.pixels.reserve(kPixelCount);
-    appendRowsReversed(image.pixels, kRowLength, model.pixels);
-    // Markers are found in stored order: bottom row first, left to right.
-    std::size_t found = 0;
-    for (std::uint32_t y = kHeight; y-- > 0;) {
-        takeMarkers(model.pixels.data() + std::size_t{y} * kRowLength, y, model, found);
-    }
-    if (found != kObjectCount) {
+    MarkedPicture picture = takeMarkers(image, model.positions);
+    if (picture.markers != kObjectCount) {
         return fail(ConversionError::WrongObjectCount);
     }
-
+    model.pixels = std::move(picture.pixels);
     model.mask.resize(kMaskLength);
     buildMask(model.pixels, model.mask);
     return model;

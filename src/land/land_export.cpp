@@ -1,6 +1,7 @@
 #include "land/land_export.hpp"
 
 #include "bitmap/bitmap_writer.hpp"
+#include "common/byte_sink.hpp"
 #include "common/rows.hpp"
 
 namespace bmp2land::land {
@@ -25,6 +26,13 @@ bitmap::BitmapImage toBitmap(const LandModel& model) {
         image.pixels[std::size_t{kHeight - 1 - p.y} * kWidth + p.x] = kMarkerIndex;
     }
     return image;
+}
+
+std::vector<std::uint8_t> exportBitmap(const LandModel& model) {
+    MemorySink sink;
+    sink.data.reserve(bitmap::kFixedPixelOffset + kPixelCount);
+    (void)bitmap::writeBitmap(toBitmap(model), sink);  // memory takes every write
+    return std::move(sink.data);
 }
 
 }  // namespace bmp2land::land

@@ -97,15 +97,15 @@ void readPictureChunk(Reader& reader, LandModel& model) {
 
 void readBitmaskChunk(Reader& reader, std::string_view name, std::size_t offset,
                       std::uint32_t chunkLength, std::uint32_t width, std::uint32_t height,
-                      std::vector<std::uint8_t>* data) {
+                      std::vector<std::uint8_t>& data) {
     if (!reader.expect(name, offset, encodeBitmaskHeader(chunkLength, width, height),
                        bitmaskFieldName)) {
         return;
     }
     const auto bytes =
         reader.record(name, offset + kBitmaskHeaderSize, chunkLength - kBitmaskHeaderSize);
-    if (bytes && data != nullptr)
-        data->assign(bytes->begin(), bytes->end());
+    if (bytes)
+        data.assign(bytes->begin(), bytes->end());
 }
 
 std::string readPath(Reader& reader, std::string_view name, std::size_t offset,
@@ -122,7 +122,7 @@ std::string readPath(Reader& reader, std::string_view name, std::size_t offset,
 
 }  // namespace
 
-Expected<LandFile, LandFileError> readLandFile(Bytes file) {
+Expected<LandFile, LandFileError> readLandFile(Bytes file, std::uint64_t fileSize) {
     Reader reader(file);
     LandFile land;
     LandModel& model = land.model;
@@ -134,15 +134,16 @@ Expected<LandFile, LandFileError> readLandFile(Bytes file) {
     }
     readPictureChunk(reader, model);
     readBitmaskChunk(reader, "IMG chunk 2", kMaskChunkOffset, kMaskChunkLength, kWidth, kHeight,
-                     &model.mask);
+                     model.mask);
     readBitmaskChunk(reader, "IMG chunk 3", kSecondMaskChunkOffset, kMaskChunkLength, kWidth,
-                     kHeight, &land.secondMask);
+                     kHeight, land.secondMask);
     readBitmaskChunk(reader, "IMG chunk 4", kBlankChunkOffset, kBlankChunkLength, kBlankWidth,
-                     kBlankHeight, nullptr);
+                     kBlankHeight, land.blank);
     land.levelPath = readPath(reader, "level path", kLevelPathOffset, kLevelPath);
     land.waterPath = readPath(reader, "water path", kWaterPathOffset, kWaterPath);
-    if (!reader.error() && file.size() > kLandFileSize) {
-        reader.fail("end of file", std::to_string(file.size() - kLandFileSize) + " extra bytes",
+    fileSize = std::max<std::uint64_t>(fileSize, file.size());
+    if (!reader.error() && fileSize > kLandFileSize) {
+        reader.fail("end of file", std::to_string(fileSize - kLandFileSize) + " extra bytes",
                     kLandFileSize);
     }
     if (reader.error())

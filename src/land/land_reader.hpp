@@ -4,6 +4,7 @@
 // layout the writer uses.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,7 @@ namespace bmp2land::land {
 struct LandFile {
     LandModel model;                       // its mask is the first mask chunk
     std::vector<std::uint8_t> secondMask;  // the copy in the third chunk
+    std::vector<std::uint8_t> blank;       // the fourth chunk's picture, all 0 as written
     std::string levelPath;
     std::string waterPath;
 };
@@ -28,6 +30,11 @@ struct LandFileError {
     std::size_t offset = 0;
 };
 
-Expected<LandFile, LandFileError> readLandFile(Bytes file);
+// `fileSize` is the file's real length: more than file.size() when only the
+// start of a long file was read.
+Expected<LandFile, LandFileError> readLandFile(Bytes file, std::uint64_t fileSize);
+inline Expected<LandFile, LandFileError> readLandFile(Bytes file) {
+    return readLandFile(file, file.size());
+}
 
 }  // namespace bmp2land::land

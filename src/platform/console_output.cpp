@@ -1,12 +1,12 @@
 #include "platform/console_output.hpp"
 
+#include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-
-#include <string>
 
 #include "platform/native_path.hpp"
 #endif
@@ -58,7 +58,37 @@ void print(std::string_view utf8, std::FILE* stream, StandardStream which) {
 }
 #endif
 
+// The arguments are read twice, once to measure and once to write.
+std::string vformatted(const char* format, std::va_list& arguments) {
+    std::va_list measured;
+    va_copy(measured, arguments);
+    const int length = std::vsnprintf(nullptr, 0, format, measured);
+    va_end(measured);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0) {
+        (void)std::vsnprintf(text.data(), text.size() + 1, format, arguments);
+    }
+    return text;
+}
+
 }  // namespace
+
+// Variadic like printf, whose formats the compiler checks.
+void printOutFormatted(const char* format, ...) {  // NOLINT(cert-dcl50-cpp)
+    std::va_list arguments;
+    va_start(arguments, format);
+    const std::string text = vformatted(format, arguments);
+    va_end(arguments);
+    printOut(text);
+}
+
+void printErrFormatted(const char* format, ...) {  // NOLINT(cert-dcl50-cpp)
+    std::va_list arguments;
+    va_start(arguments, format);
+    const std::string text = vformatted(format, arguments);
+    va_end(arguments);
+    printErr(text);
+}
 
 #ifdef _WIN32
 bool isConsole(StandardStream stream) {

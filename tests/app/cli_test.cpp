@@ -30,11 +30,7 @@ const std::string kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-gr
 
 TEST_F(Cli, PrintsUsageForAnyOtherArgumentCount) {
     // Windows hands the program its own path in Windows form.
-    std::string kExe = programPath();
-    if (windowsRun()) {
-        kExe = shell("winepath -w " + quote(kExe)).out;
-        kExe.erase(kExe.find_last_not_of("\r\n") + 1);
-    }
+    const std::string kExe = invokedAs(programPath());
     for (const char* args : {"", "a.bmp b.bmp", "a b c"}) {
         const Outcome o = run(args);
         EXPECT_EQ(o.status, 0) << args;

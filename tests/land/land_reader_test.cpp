@@ -102,6 +102,10 @@ TEST(LandReader, NamesTheDamagedRecordAndItsOffset) {
     ASSERT_FALSE(file);
     EXPECT_EQ(file.error().problem, "3 extra bytes");
     EXPECT_EQ(file.error().offset, 1673661U);
+    // Only the start of a long file is read; its real length counts.
+    const auto start = land::readLandFile(Bytes(longer).first(1673662), 1673761);
+    ASSERT_FALSE(start);
+    EXPECT_EQ(start.error().problem, "100 extra bytes");
 }
 
 }  // namespace

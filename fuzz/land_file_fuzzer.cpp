@@ -1,0 +1,57 @@
+// Drives the land-file reader, the summary with its round-trip decision and
+// the in-memory export on arbitrary bytes. The seeds (fuzz/land_corpus/, made
+// by make_land_seeds) are land files, good and damaged.
+//
+// Invariants: a refused file names a record and an offset no further than
+// the file reaches; a good file is exactly the land file's length; its
+// round trip is exact exactly when no reason against it is noted, and each
+// reason is noted once; the export is a bitmap the reader takes.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "bitmap/bitmap_reader.hpp"
+#include "land/land_export.hpp"
+#include "land/land_format.hpp"
+#include "land/land_reader.hpp"
+#include "land/land_summary.hpp"
+
+namespace {
+
+using namespace bmp2land;
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+void checkNotes(const land::LandSummary& summary) {
+    require(summary.roundTripExact == summary.notes.empty());
+    for (auto note = summary.notes.begin(); note != summary.notes.end(); ++note) {
+        require(note->count >= 1 && note->object <= land::kObjectCount);
+        require(std::none_of(summary.notes.begin(), note,
+                             [&](const auto& earlier) { return earlier.kind == note->kind; }));
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const Bytes bytes(data, size);
+    const auto file = land::readLandFile(bytes);
+    if (!file) {
+        require(!file.error().record.empty() && file.error().offset <= size);
+        return 0;
+    }
+    require(size == land::kLandFileSize);
+    checkNotes(land::summarize(*file, bytes));
+
+    const auto exported = land::exportBitmap(file->model);
+    require(exported.size() == bitmap::kFixedPixelOffset + bitmap::kPixelCount);
+    const auto headers = bitmap::readHeaders(exported);
+    require(headers.ok());
+    require(bitmap::readBody(exported, *headers).ok());
+    return 0;
+}

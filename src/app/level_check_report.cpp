@@ -1,0 +1,158 @@
+#include "app/level_check_report.hpp"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "app/counted.hpp"
+#include "app/messages.hpp"
+#include "platform/console_output.hpp"
+
+namespace bmp2land::app {
+namespace {
+
+std::string compressionName(std::uint32_t compression) {
+    switch (compression) {
+        case bitmap::kBiRgb:
+            return "uncompressed";
+        case bitmap::kBiRle8:
+            return "RLE8";
+        case bitmap::kBiBitFields:
+            return "bit fields";
+        default:
+            return "compression " + std::to_string(compression);
+    }
+}
+
+const char* formatName(land::PictureFormat format) {
+    switch (format) {
+        case land::PictureFormat::Png:
+            return "PNG";
+        case land::PictureFormat::Jpeg:
+            return "JPEG";
+        case land::PictureFormat::Gif:
+            return "GIF";
+        case land::PictureFormat::Tiff:
+            return "TIFF";
+        case land::PictureFormat::Bmp:
+        case land::PictureFormat::Other:
+            break;
+    }
+    return "other";
+}
+
+void printBitmapFacts(const land::BitmapFacts& b) {
+    platform::printOutFormatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %s\n", b.width,
+                                b.height, unsigned{b.bitCount},
+                                compressionName(b.compression).c_str(), b.headerSize,
+                                counted(b.paletteEntries, "colour", "colours").c_str());
+}
+
+void printPictureFacts(const land::PictureFacts& p) {
+    platform::printOutFormatted("objects: %zu\n", p.objects);
+    for (std::size_t k = 0; k < p.listed.size(); ++k)
+        platform::printOutFormatted("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
+    if (p.objects > p.listed.size())
+        platform::printOutFormatted("objects after the first %zu are not listed\n",
+                                    p.listed.size());
+    platform::printOutFormatted("colours: %zu\n", land::kColourCount);
+    platform::printOutFormatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
+    platform::printOutFormatted("colours 96 to 254: %s\n",
+                                counted(p.uncolouredPixels, "pixel", "pixels").c_str());
+}
+
+// Word for word the line bmp2land ends with on this file.
+void printVerdict(const land::LevelCheck& check, const char* path) {
+    if (check.converts()) {
+        platform::printOutFormatted("verdict: converts\n");
+        return;
+    }
+    platform::printOutFormatted("verdict: ");
+    platform::printOutFormatted(check.readFailure
+                                    ? messages::readFailure(check.readFailure->kind)
+                                    : messages::conversionFailure(*check.conversionFailure),
+                                path);
+}
+
+const char* partName(bitmap::BitmapPart part) {
+    switch (part) {
+        case bitmap::BitmapPart::Headers:
+            return "headers";
+        case bitmap::BitmapPart::Palette:
+            return "palette";
+        case bitmap::BitmapPart::Pixels:
+            return "pixels";
+        case bitmap::BitmapPart::Rle8Data:
+            return "RLE8 data";
+    }
+    return "data";
+}
+
+void printHint(const land::Hint& h) {
+    using Kind = land::Hint::Kind;
+    const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
+    switch (h.kind) {
+        case Kind::MarkerColourElsewhere:
+            if (h.colourOfEntry255) {
+                platform::printOutFormatted(
+                    "hint: entry %u has the colour of entry 255 (%u, %u, %u)", h.entry,
+                    h.colour.red, h.colour.green, h.colour.blue);
+            } else {
+                platform::printOutFormatted(
+                    "hint: entry %u has the colour landinfo gives the objects (%u, %u, %u)",
+                    h.entry, h.colour.red, h.colour.green, h.colour.blue);
+            }
+            platform::printOutFormatted(
+                " and is used by %s; the objects must use entry 255; a paint program may have "
+                "reordered the palette\n",
+                counted(h.pixels, "pixel", "pixels").c_str());
+            break;
+        case Kind::CorruptRle8:
+            platform::printOutFormatted(
+                "hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
+                static_cast<unsigned long long>(h.failure.offset), h.failure.row, h.failure.column);
+            break;
+        case Kind::Truncated:
+            platform::printOutFormatted(
+                "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
+                partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
+            break;
+        case Kind::TooFewBits:
+            platform::printOutFormatted(
+                "hint: this is a %u-bit bitmap; keep all 256 palette entries when saving, because "
+                "%u bits can't hold entry 255. GIMP writes 4-bit files when \"Remove unused and "
+                "duplicate colors\" is on, and ImageMagick does for drawings of 16 colours or "
+                "fewer\n",
+                unsigned{h.bitCount}, unsigned{h.bitCount});
+            break;
+        case Kind::NoPalette:
+            platform::printOutFormatted(
+                "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; %s\n",
+                unsigned{h.bitCount}, keepPalette);
+            break;
+        case Kind::OtherBitCount:
+            platform::printOutFormatted(
+                "hint: the bitmap says it has %u bits per pixel, which no bitmap has; %s\n",
+                unsigned{h.bitCount}, keepPalette);
+            break;
+        case Kind::NotABmp:
+            platform::printOutFormatted(
+                "hint: this is a %s picture, not a BMP; save it as an 8-bit BMP\n",
+                formatName(h.format));
+            break;
+    }
+}
+
+}  // namespace
+
+void printLevelCheck(const land::LevelCheck& check, const char* path) {
+    if (check.bitmap)
+        printBitmapFacts(*check.bitmap);
+    if (check.picture)
+        printPictureFacts(*check.picture);
+    printVerdict(check, path);
+    for (const land::Hint& hint : check.hints)
+        printHint(hint);
+}
+
+}  // namespace bmp2land::app

@@ -1,0 +1,174 @@
+#include "land/level_check.hpp"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "bitmap/bitmap_headers.hpp"
+
+namespace bmp2land::land {
+namespace {
+
+using Kind = Hint::Kind;
+using Histogram = std::array<std::size_t, bitmap::kPaletteEntries>;
+
+bool startsWith(Bytes file, std::string_view signature) {
+    return file.size() >= signature.size() &&
+           std::equal(signature.begin(), signature.end(), file.begin(),
+                      [](char s, std::uint8_t b) { return static_cast<std::uint8_t>(s) == b; });
+}
+
+// Palette entries a file of `bitCount` bits stores; the reader's own layout
+// for the 8-bit files it reads.
+std::uint64_t paletteEntries(const bitmap::BitmapHeaders& headers) {
+    const bitmap::InfoHeader& info = headers.info;
+    if (info.biBitCount == bitmap::kBitCount)
+        return bitmap::bodyLayout(headers).paletteEntries;
+    if (info.biBitCount == 0 || info.biBitCount > bitmap::kBitCount)
+        return 0;
+    const std::uint64_t full = std::uint64_t{1} << info.biBitCount;
+    return info.biClrUsed >= 1 && info.biClrUsed <= full ? info.biClrUsed : full;
+}
+
+BitmapFacts bitmapFacts(Bytes file) {
+    const bitmap::BitmapHeaders headers = bitmap::decodeHeaders(file);
+    const bitmap::InfoHeader& info = headers.info;
+    return BitmapFacts{info.biWidth,       info.biHeight, info.biBitCount,
+                       info.biCompression, info.biSize,   paletteEntries(headers)};
+}
+
+Histogram histogram(Bytes pixels) {
+    Histogram counts{};
+    for (const std::uint8_t v : pixels)
+        ++counts[v];
+    return counts;
+}
+
+PictureFacts pictureFacts(const bitmap::BitmapImage& image, const Histogram& counts) {
+    PictureFacts facts;
+    std::array<ObjectPosition, kListedObjects> first{};
+    const MarkedPicture marked = takeMarkers(image, first);
+    facts.objects = marked.markers;
+    facts.listed.assign(first.begin(), first.begin() + std::min(marked.markers, first.size()));
+    // Markers become 0 like the pixels that are 0 already.
+    facts.landPixels = kPixelCount - counts[0] - counts[kMarkerIndex];
+    for (std::size_t v = kColourCount + 1; v < kMarkerIndex; ++v)
+        facts.uncolouredPixels += counts[v];
+    return facts;
+}
+
+bool sameColour(bitmap::RgbQuad a, bitmap::RgbQuad b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+
+// Pixels that look like objects to the eye but are not index 255: an entry
+// with entry 255's colour when some objects are there, or one of magenta,
+// the colour landinfo exports objects in, when none are.
+void markerColourHints(const bitmap::BitmapImage& image, const Histogram& counts,
+                       std::size_t objects, std::vector<Hint>& hints) {
+    if (objects == kObjectCount)
+        return;
+    const bitmap::RgbQuad marker = image.palette[kMarkerIndex];
+    for (std::size_t entry = 0; entry < kMarkerIndex; ++entry) {
+        const bitmap::RgbQuad colour = image.palette[entry];
+        const bool likeEntry255 = objects > 0 && sameColour(colour, marker);
+        const bool magenta = objects == 0 && sameColour(colour, kMagenta);
+        if (counts[entry] == 0 || !(likeEntry255 || magenta))
+            continue;
+        Hint hint{Kind::MarkerColourElsewhere};
+        hint.entry = static_cast<std::uint8_t>(entry);
+        hint.colour = colour;
+        hint.pixels = counts[entry];
+        hint.colourOfEntry255 = sameColour(colour, marker);
+        hints.push_back(hint);
+    }
+}
+
+void bitCountHint(std::uint16_t bitCount, std::vector<Hint>& hints) {
+    Hint hint{Kind::OtherBitCount};
+    if (bitCount == 1 || bitCount == 2 || bitCount == 4)
+        hint.kind = Kind::TooFewBits;
+    else if (bitCount == 16 || bitCount == 24 || bitCount == 32)
+        hint.kind = Kind::NoPalette;
+    hint.bitCount = bitCount;
+    hints.push_back(hint);
+}
+
+void readFailureHints(Bytes file, const LevelCheck& check, std::vector<Hint>& hints) {
+    Hint hint;
+    hint.failure = *check.readFailure;
+    switch (check.readFailure->kind) {
+        case bitmap::ReadError::Truncated:
+            hint.kind = Kind::Truncated;
+            hint.fileSize = file.size();
+            hints.push_back(hint);
+            break;
+        case bitmap::ReadError::Corrupt:
+            hint.kind = Kind::CorruptRle8;
+            hints.push_back(hint);
+            break;
+        case bitmap::ReadError::NotEightBit:
+            if (check.bitmap)
+                bitCountHint(check.bitmap->bitCount, hints);
+            break;
+        case bitmap::ReadError::WrongSize:
+        case bitmap::ReadError::UnsupportedCompression:
+            break;
+    }
+}
+
+void refuse(Bytes file, const bitmap::ReadFailure& failure, LevelCheck& check) {
+    check.readFailure = failure;
+    if (check.format == PictureFormat::Bmp)  // the others have their hint
+        readFailureHints(file, check, check.hints);
+}
+
+}  // namespace
+
+PictureFormat pictureFormat(Bytes file) {
+    if (startsWith(file, "BM"))
+        return PictureFormat::Bmp;
+    if (startsWith(file, "\x89PNG\r\n\x1A\n"))
+        return PictureFormat::Png;
+    if (startsWith(file, "\xFF\xD8\xFF"))
+        return PictureFormat::Jpeg;
+    if (startsWith(file, "GIF87a") || startsWith(file, "GIF89a"))
+        return PictureFormat::Gif;
+    if (startsWith(file, std::string_view("II*\0", 4)) ||
+        startsWith(file, std::string_view("MM\0*", 4)))
+        return PictureFormat::Tiff;
+    return PictureFormat::Other;
+}
+
+LevelCheck checkLevel(Bytes file) {
+    LevelCheck check;
+    check.format = pictureFormat(file);
+    if (check.format != PictureFormat::Bmp) {
+        Hint hint{Kind::NotABmp};
+        hint.format = check.format;
+        check.hints.push_back(hint);
+    } else if (file.size() >= bitmap::kHeadersSize) {
+        check.bitmap = bitmapFacts(file);
+    }
+
+    const auto headers = bitmap::readHeaders(file);
+    if (!headers) {
+        refuse(file, headers.error(), check);
+        return check;
+    }
+    const auto image = bitmap::readBody(file, *headers);
+    if (!image) {
+        refuse(file, image.error(), check);
+        return check;
+    }
+    const Histogram counts = histogram(image->pixels);
+    check.picture = pictureFacts(*image, counts);
+    const auto model = convert(*image);
+    if (!model) {
+        check.conversionFailure = model.error();
+        markerColourHints(*image, counts, check.picture->objects, check.hints);
+    }
+    return check;
+}
+
+}  // namespace bmp2land::land
