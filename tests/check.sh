@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Builds and tests everything, stopping at the first failure:
+#   0. installs what the checks use, where it can (as root, with apt-get);
 #   1. GCC build and packages: unit, command-line, writer and fuzz-corpus
-#      tests, and the command-line tests again against bmp2land.exe and
-#      landinfo.exe under Wine, with the Windows zip unpacked and run;
-#   2. Clang build with AddressSanitizer and UBSan: the whole suite again;
-#   3. the two fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
-#   4. clang-format, clang-tidy and cppcheck.
-# A stage whose tools are missing is skipped with a notice.
+#      tests, the command-line tests again against bmp2land.exe and
+#      landinfo.exe under Wine with the Windows zip unpacked and run, and the
+#      Linux tarball;
+#   2. a bare machine: README's run command in a build that sees neither
+#      GoogleTest nor any optional tool, making the same land.dat as stage 1,
+#      and an install of just the two programs and the README;
+#   3. Clang build with AddressSanitizer and UBSan: the whole suite again;
+#   4. the two fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
+#   5. clang-format, clang-tidy and cppcheck.
+# Every build treats warnings as errors. A stage or test whose tools are
+# missing is skipped with a notice that says why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,24 +21,124 @@ stage() { printf '\n=== %s\n' "$*"; }
 notice() { printf 'NOTICE: %s\n' "$*"; }
 have() { command -v "$1" >/dev/null 2>&1; }
 
+# What the checks use: a Debian package a line, and a file that shows it is
+# installed.
+packages=(
+  "cmake                /usr/bin/cmake"
+  "g++                  /usr/bin/g++"
+  "make                 /usr/bin/make"
+  "libgtest-dev         /usr/include/gtest/gtest.h"
+  "util-linux           /usr/bin/setpriv"
+  "strace               /usr/bin/strace"
+  "imagemagick          /usr/bin/convert-im6.q16"
+  "netpbm               /usr/bin/ppmtobmp"
+  "python3-pil          /usr/lib/python3/dist-packages/PIL/Image.py"
+  "gimp                 /usr/bin/gimp"
+  "g++-mingw-w64-x86-64 /usr/bin/x86_64-w64-mingw32-g++-posix"
+  "wine64               /usr/lib/wine/wine64"
+  "wine                 /usr/bin/wineboot"
+  "libbenchmark-dev     /usr/include/benchmark/benchmark.h"
+  "clang                /usr/bin/clang++"
+  "libclang-rt-14-dev   /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
+  "clang-format         /usr/bin/clang-format"
+  "clang-tidy           /usr/bin/clang-tidy"
+  "cppcheck             /usr/bin/cppcheck"
+)
+
+stage "Packages"
+missing=()
+for entry in "${packages[@]}"; do
+  read -r package file <<<"$entry"
+  [ -e "$file" ] || missing+=("$package")
+done
+if [ "${#missing[@]}" -eq 0 ]; then
+  echo "all installed"
+elif [ "$(id -u)" -eq 0 ] && have apt-get; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+else
+  if [ "$(id -u)" -ne 0 ]; then why="not running as root"; else why="no apt-get"; fi
+  for package in "${missing[@]}"; do
+    notice "$package is not installed, and cannot be installed here ($why)"
+  done
+fi
+
+# CTest reports a skipped test as "Skipped" alone. This prints the reason each
+# one gave through GTEST_SKIP(), and fails where a test gave none.
+skip_reasons() {
+  local log=$1/Testing/Temporary/LastTest.log
+  [ -f "$log" ] || return 0
+  awk '/^[0-9]+\/[0-9]+ Test: / { test = $3 }
+       /: Skipped$/ {
+         getline why
+         if (why ~ /^\[  SKIPPED \]/) { print "FAIL: " test " skipped without a reason"; bad = 1 }
+         else print "skipped: " test ": " why
+       }
+       END { exit bad }' "$log" | sort
+}
+suite() {
+  ctest --test-dir "$1" --output-on-failure -j2
+  skip_reasons "$1"
+}
+
 stage "GCC build and tests"
 cmake -S . -B build -DBMP2LAND_WERROR=ON
 cmake --build build -j2
-cmake --build build --target package  # the tarball; the build above made the Windows zip
-ctest --test-dir build --output-on-failure -j2
+suite build
+# The Linux package; the build above made the Windows zip, which a test checks.
+cmake --build build --target package
+tarball=$(find build -maxdepth 1 -name 'bmp2land-*-linux-*.tar.gz')
+packed=$(tar -tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
+[ "$packed" = "bin/bmp2land bin/landinfo share/doc/bmp2land/README.md " ] || {
+  echo "FAIL: $tarball holds $packed" >&2
+  exit 1
+}
+echo "$tarball: $packed"
 
-clang_ok=false
-if have clang++ && [ -n "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null | grep /)" ] &&
-   [ -e "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; then
-  clang_ok=true
-fi
+stage "Bare machine: README's run command without GoogleTest or any optional tool"
+bare=$PWD/build-bare
+rm -rf "$bare"
+mkdir -p "$bare/source" "$bare/reference"
+# The working tree as a fresh clone would have it, uncommitted changes included.
+git ls-files -z --cached --others --exclude-standard |
+  while IFS= read -r -d '' file; do [ -e "$file" ] && printf '%s\0' "$file"; done |
+  tar --null -T - -cf - | tar -xf - -C "$bare/source"
+# The build README's command makes, set up first as a bare machine would
+# leave it: GoogleTest, the image writers, mingw-w64, Wine and Google
+# Benchmark are not found, and their headers stop any file that includes them.
+for header in gtest/gtest.h gmock/gmock.h benchmark/benchmark.h; do
+  mkdir -p "$bare/absent/${header%/*}"
+  echo "#error \"$header is not on a bare machine\"" >"$bare/absent/$header"
+done
+cmake -S "$bare/source" -B "$bare/source/build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
+  -DBMP2LAND_OPTIONAL_TOOLS=OFF -DBMP2LAND_WERROR=ON -DCMAKE_CXX_FLAGS="-I$bare/absent"
+run_command=$(awk '/^## / { inside = ($0 == "## Build and run") }
+                   inside && /^    / { sub(/^    /, ""); print; exit }' README.md)
+case $run_command in
+  *"bmp2land level.bmp") echo "README's run command: $run_command" ;;
+  *) echo "FAIL: no run command found under README's \"Build and run\"" >&2; exit 1 ;;
+esac
+(cd "$bare/source" && bash -c "$run_command")
+main_program=$PWD/build/bmp2land
+(cd "$bare/reference" && "$main_program" "$bare/source/examples/level.bmp" >/dev/null)
+cmp "$bare/reference/land.dat" "$bare/source/examples/land.dat"
+echo "examples/land.dat: $(wc -c <"$bare/source/examples/land.dat") bytes, the same as the GCC build's"
+cmake --install "$bare/source/build" --prefix "$bare/installed" >/dev/null
+installed=$(cd "$bare/installed" && find . -type f | sort | tr '\n' ' ')
+[ "$installed" = "./bin/bmp2land ./bin/landinfo ./share/doc/bmp2land/README.md " ] || {
+  echo "FAIL: cmake --install put these in place: $installed" >&2
+  exit 1
+}
+echo "cmake --install: bin/bmp2land, bin/landinfo and share/doc/bmp2land/README.md"
 
 stage "Clang build with AddressSanitizer and UBSan, whole suite"
 if have clang++; then
   CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBMP2LAND_SANITIZE=ON -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON
   cmake --build build-sanitize -j2
-  ctest --test-dir build-sanitize --output-on-failure -j2
+  suite build-sanitize
 else
   notice "clang++ not found: no sanitized build"
 fi
@@ -54,7 +160,8 @@ fuzz() {
     -artifact_prefix=build-fuzz/ -print_final_stats=1 "$corpus" 2>&1 | grep -v '^#' | tail -n 25
   [ "${PIPESTATUS[0]}" -eq 0 ]
 }
-if $clang_ok; then
+fuzzer_runtime=$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null || true)
+if have clang++ && [ "$fuzzer_runtime" != "${fuzzer_runtime#/}" ] && [ -e "$fuzzer_runtime" ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBMP2LAND_FUZZ=ON -DBUILD_TESTING=OFF -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON
   cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer
@@ -73,20 +180,20 @@ if have clang-format; then
   clang-format --dry-run --Werror $sources $(git ls-files 'tests/*.cpp' 'tests/*.hpp')
   echo "clang-format: clean"
 else
-  notice "clang-format not found"
+  notice "clang-format not found: no format check"
 fi
 if have clang-tidy; then
   clang-tidy --quiet -p build $(git ls-files 'src/*.cpp' 'fuzz/*.cpp' 'examples/*.cpp') 2>/dev/null
   echo "clang-tidy: clean"
 else
-  notice "clang-tidy not found"
+  notice "clang-tidy not found: no clang-tidy check"
 fi
 if have cppcheck; then
   cppcheck --std=c++20 --enable=warning,style,performance,portability --error-exitcode=1 \
     --inline-suppr --quiet -I src $(git ls-files 'src/*.cpp' 'fuzz/*.cpp' 'examples/*.cpp' 'bench/*.cpp')
   echo "cppcheck: clean"
 else
-  notice "cppcheck not found"
+  notice "cppcheck not found: no cppcheck check"
 fi
 
 stage "All checks passed"

@@ -18,13 +18,19 @@ const ByteVector kPrevious = {'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'};
 
 class Cli : public ScratchDir {};
 
+// Why the tests run as an unprivileged user can't run here; "" where they can.
 // Switching users would need a Wine prefix of that user's own, so these run
 // on Linux only. The user switch must work and the program must be reachable
 // by that user (a checkout under /root is not).
-bool canSwitchToNobody() {
+std::string whyNotAsNobody() {
+    if (windowsRun())
+        return "under Wine, another user would need a Wine prefix of its own";
     const std::string probe = "setpriv --reuid=nobody --regid=nogroup --clear-groups test -x " +
                               quote(programPath()) + " >/dev/null 2>&1";
-    return !windowsRun() && std::system(probe.c_str()) == 0;
+    if (std::system(probe.c_str()) != 0)
+        return "cannot run " + programPath() + " as user nobody (needs root, setpriv, and " +
+               "a path that nobody may enter)";
+    return "";
 }
 const std::string kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups";
 
@@ -167,8 +173,8 @@ TEST_F(Cli, ALandFileDirectoryCannotBeCreated) {
 TEST_F(Cli, AReadOnlyLandFileIsLeftAlone) {
     // Windows refuses by the read-only attribute, which Wine takes from the
     // write bits, for root too; POSIX needs a user whom the bits bind.
-    if (!windowsRun() && !canSwitchToNobody())
-        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    if (const std::string why = whyNotAsNobody(); !windowsRun() && !why.empty())
+        GTEST_SKIP() << why;
     writeFile(at("level.bmp"), makeBmp(samplePicture()));
     writeFile(at("land.dat"), kPrevious);
     fs::permissions(work() / "land.dat",
@@ -183,8 +189,8 @@ TEST_F(Cli, AReadOnlyLandFileIsLeftAlone) {
 }
 
 TEST_F(Cli, AReadOnlyDirectoryGetsNoLandFile) {
-    if (!canSwitchToNobody())
-        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    if (const std::string why = whyNotAsNobody(); !why.empty())
+        GTEST_SKIP() << why;
     writeFile(at("level.bmp"), makeBmp(samplePicture()));
     fs::permissions(work(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                 fs::perms::others_read | fs::perms::others_exec);

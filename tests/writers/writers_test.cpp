@@ -55,7 +55,13 @@ BmpFields fieldsOf(const ByteVector& file) {
 std::string program(const char* path, const std::string& name) {
     if (*path == '\0') {
         // GTEST_SKIP returns from the function it is in, so it sits in a lambda.
-        [&name] { GTEST_SKIP() << name << " not found when the build was configured"; }();
+        [&name] {
+            GTEST_SKIP() << name
+                         << (OPTIONAL_TOOLS_SEARCHED
+                                 ? " not found when the build was configured"
+                                 : " not looked for: the build was configured with "
+                                   "BMP2LAND_OPTIONAL_TOOLS=OFF");
+        }();
     }
     return path;
 }
