@@ -26,13 +26,13 @@ constexpr int kFailure = 1;
 
 // Problems go to standard error, one line each, naming the file first.
 int complain(const char* file, const std::string& what) {
-    platform::printErrFormatted("%s: %s\n", file, what.c_str());
+    platform::printErr(std::string(file) + ": " + what + "\n");
     return kFailure;
 }
 
 int usage(std::span<const char* const> args) {
-    platform::printErrFormatted("Usage: %s FILE [OUT.bmp]\n",
-                                args.empty() || args[0] == nullptr ? "landinfo" : args[0]);
+    const char* name = args.empty() || args[0] == nullptr ? "landinfo" : args[0];
+    platform::printErr(std::string("Usage: ") + name + " FILE [OUT.bmp]\n");
     return kFailure;
 }
 

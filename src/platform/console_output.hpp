@@ -12,9 +12,8 @@ namespace bmp2land::platform {
 void printOut(std::string_view utf8);
 void printErr(std::string_view utf8);
 
-// printf's formatting, then printOut or printErr. The compiler checks the
-// arguments against the format; mingw-w64's printf is the C99 one, not
-// msvcrt's.
+// printf's formatting, then printOut. The compiler checks the arguments
+// against the format; mingw-w64's printf is the C99 one, not msvcrt's.
 #if defined(__MINGW32__)
 #define BMP2LAND_PRINTF_LIKE [[gnu::format(gnu_printf, 1, 2)]]
 #elif defined(__GNUC__)
@@ -23,7 +22,6 @@ void printErr(std::string_view utf8);
 #define BMP2LAND_PRINTF_LIKE
 #endif
 BMP2LAND_PRINTF_LIKE void printOutFormatted(const char* format, ...);
-BMP2LAND_PRINTF_LIKE void printErrFormatted(const char* format, ...);
 
 #ifdef _WIN32
 enum class StandardStream { Input, Output, Error };
