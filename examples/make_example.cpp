@@ -1,34 +1,46 @@
-// Draws the example level: rolling hills over a sky, grass on top, earth and
-// rock below, caves cut into the ground, two floating islands, and 30 object
-// markers (index 255) standing on the surface. Writes a 1920 x 696 8-bit BMP.
+// Makes the files of examples/: the example level (rolling hills over a sky,
+// grass on top, earth and rock below, caves cut into the ground, two floating
+// islands, and 30 object markers standing on the surface), a blank level to
+// draw on, and the palette both use, for GIMP and as a PNG.
 //
-//   make_example level.bmp
+//   make_example DIR     writes DIR/level.bmp, DIR/blank.bmp,
+//                        DIR/level-palette.gpl and DIR/palette.png
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "bitmap/bitmap_writer.hpp"
 #include "common/rows.hpp"
+#include "level_palette.hpp"
+#include "png_encoder.hpp"
 
 namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 696;
 constexpr int kMarkers = 30;
-constexpr std::uint8_t kSky = 0;
-constexpr std::uint8_t kMarker = 255;
+constexpr std::uint8_t kSky = examples::kEmptyIndex;
+constexpr std::uint8_t kMarker = examples::kMarkerIndex;
 
-// Indexes 1-8 grass, 9-60 earth, 61-95 rock, darker with depth.
+// Grass, then soil and clay, then rock, darker with depth.
 std::uint8_t groundIndex(int depth, int x) {
-    if (depth < 8)
-        return static_cast<std::uint8_t>(1 + depth);
-    if (depth < 120)
-        return static_cast<std::uint8_t>(9 + (depth - 8) * 51 / 112 + (x % 3 == 0));
-    return static_cast<std::uint8_t>(61 + std::min(34, (depth - 120) / 8));
+    using namespace examples;
+    constexpr int kRockDepth = 120;
+    constexpr int kEarthColours = kSoilColours + kClayColours;
+    if (depth < kGrassColours)
+        return static_cast<std::uint8_t>(kFirstGrass + depth);
+    if (depth < kRockDepth)
+        return static_cast<std::uint8_t>(kFirstSoil +
+                                         (depth - kGrassColours) * (kEarthColours - 1) /
+                                             (kRockDepth - kGrassColours) +
+                                         (x % 3 == 0));
+    return static_cast<std::uint8_t>(kFirstRock +
+                                     std::min(kRockColours - 1, (depth - kRockDepth) / 8));
 }
 
 double surface(int x) {
@@ -67,32 +79,7 @@ bool onIsland(int x, int y, int& depth) {
     return false;
 }
 
-std::array<bmp2land::bitmap::RgbQuad, 256> palette() {
-    std::array<bmp2land::bitmap::RgbQuad, 256> quads{};
-    quads.fill({128, 128, 128, 0});  // unused
-    std::size_t at = 0;
-    const auto add = [&](int r, int g, int b) {
-        quads[at++] = {static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(g),
-                       static_cast<std::uint8_t>(r), 0};
-    };
-    add(120, 180, 255);  // sky
-    for (int i = 0; i < 8; ++i)
-        add(40 + i * 6, 170 - i * 8, 40);
-    for (int i = 0; i < 52; ++i)
-        add(150 - i, 100 - i, 50 - i / 2);
-    for (int i = 0; i < 35; ++i)
-        add(110 - i * 2, 110 - i * 2, 115 - i * 2);
-    quads[kMarker] = {255, 0, 255, 0};  // object markers
-    return quads;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::printf("Usage: %s output.bmp\n", argv[0]);
-        return 1;
-    }
+std::vector<std::uint8_t> drawLevel() {
     // Top-down while drawing; the file stores the bottom row first.
     std::vector<std::uint8_t> picture(std::size_t{kWidth} * kHeight, kSky);
     for (int y = 0; y < kHeight; ++y) {
@@ -111,21 +98,63 @@ int main(int argc, char** argv) {
         const int y = static_cast<int>(surface(x)) - 2;
         picture[std::size_t(y) * kWidth + std::size_t(x)] = kMarker;
     }
+    return picture;
+}
 
+std::vector<std::uint8_t> bitmapFile(const std::vector<std::uint8_t>& topDown,
+                                     const examples::LevelPalette& palette) {
     bmp2land::bitmap::BitmapImage image;
     const bmp2land::bitmap::BitmapHeaders headers = bmp2land::bitmap::plainHeaders();
     image.fileHeader = headers.file;
     image.infoHeader = headers.info;
-    image.palette = palette();
-    bmp2land::appendRowsReversed(picture, kWidth, image.pixels);
+    for (std::size_t i = 0; i < palette.size(); ++i)
+        image.palette[i] = {palette[i].blue, palette[i].green, palette[i].red, 0};
+    bmp2land::appendRowsReversed(topDown, kWidth, image.pixels);
     bmp2land::MemorySink file;
     if (!bmp2land::bitmap::writeBitmap(image, file))
-        return 1;
+        file.data.clear();
+    return file.data;
+}
 
-    std::FILE* out = std::fopen(argv[1], "wb");
-    const bool ok = out != nullptr &&
-                    std::fwrite(file.data.data(), 1, file.data.size(), out) == file.data.size();
-    if (out != nullptr && std::fclose(out) != 0)
+// The palette as a 16 x 16 picture, one pixel an entry, in index order: the
+// form ImageMagick's -remap and netpbm's -mapfile take a palette in.
+std::vector<std::uint8_t> palettePng(const examples::LevelPalette& palette) {
+    constexpr std::uint32_t kSide = 16;
+    std::vector<examples::Rgb> colours;
+    std::vector<std::uint8_t> indexes;
+    for (const examples::NamedColour& c : palette) {
+        indexes.push_back(static_cast<std::uint8_t>(colours.size()));
+        colours.push_back({c.red, c.green, c.blue});
+    }
+    return examples::encodeIndexedPng(kSide, kSide, colours, indexes);
+}
+
+bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr)
+        return false;
+    const bool written =
+        !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    const bool closed = std::fclose(out) == 0;
+    if (!(written && closed))
+        std::printf("%s can't be written\n", path.c_str());
+    return written && closed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::printf("Usage: %s DIR\n", argv[0]);
         return 1;
+    }
+    const std::string dir = std::string(argv[1]) + "/";
+    const examples::LevelPalette palette = examples::levelPalette();
+    const std::string gpl = examples::gimpPalette(palette);
+    const std::vector<std::uint8_t> blank(std::size_t{kWidth} * kHeight, kSky);
+    const bool ok = writeFile(dir + "level.bmp", bitmapFile(drawLevel(), palette)) &&
+                    writeFile(dir + "blank.bmp", bitmapFile(blank, palette)) &&
+                    writeFile(dir + "level-palette.gpl", {gpl.begin(), gpl.end()}) &&
+                    writeFile(dir + "palette.png", palettePng(palette));
     return ok ? 0 : 1;
 }

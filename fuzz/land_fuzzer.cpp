@@ -129,13 +129,30 @@ void plantMarkers(std::vector<std::uint8_t>& pixels) {
     }
 }
 
+// The part a truncated file ran out in: its headers (with any masks) when it
+// ends before the palette starts, else the palette, else the pixel data in
+// the file's own encoding. Without accepted headers only the first applies.
+bitmap::BitmapPart truncatedPart(const std::vector<std::uint8_t>& file,
+                                 const bitmap::BitmapHeaders* headers) {
+    if (headers == nullptr)
+        return bitmap::BitmapPart::Headers;
+    const bitmap::BodyLayout layout = bitmap::bodyLayout(*headers);
+    if (file.size() < layout.paletteOffset)
+        return bitmap::BitmapPart::Headers;
+    if (file.size() < layout.paletteEnd())
+        return bitmap::BitmapPart::Palette;
+    return headers->info.biCompression == bitmap::kBiRle8 ? bitmap::BitmapPart::Rle8Data
+                                                          : bitmap::BitmapPart::Pixels;
+}
+
 // A failure is one of the known kinds, and says where it happened.
-bool knownReadError(const bitmap::ReadFailure& failure, std::size_t fileSize) {
+bool knownReadError(const bitmap::ReadFailure& failure, const std::vector<std::uint8_t>& file,
+                    const bitmap::BitmapHeaders* headers) {
     switch (failure.kind) {
         case bitmap::ReadError::Truncated:
-            return failure.part <= bitmap::BitmapPart::Rle8Data;
+            return failure.part == truncatedPart(file, headers);
         case bitmap::ReadError::Corrupt:
-            return failure.offset < fileSize && failure.row < bitmap::kHeight &&
+            return failure.offset < file.size() && failure.row < bitmap::kHeight &&
                    failure.column <= bitmap::kWidth;
         case bitmap::ReadError::NotEightBit:
         case bitmap::ReadError::WrongSize:
@@ -171,13 +188,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto headers = bitmap::readHeaders(file);
     if (!headers) {
-        require(knownReadError(headers.error(), file.size()));
+        require(knownReadError(headers.error(), file, nullptr));
         requireRefused(check, headers.error());
         return 0;
     }
     auto image = bitmap::readBody(file, *headers);
     if (!image) {
-        require(knownReadError(image.error(), file.size()));
+        require(knownReadError(image.error(), file, &*headers));
         requireRefused(check, image.error());
         return 0;
     }

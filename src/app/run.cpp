@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "app/messages.hpp"
 #include "bitmap/bitmap_reader.hpp"
@@ -62,14 +63,14 @@ int runStages(std::span<const char* const> args) {
     if (!headers) {
         return reportReadError(headers.error(), path);
     }
-    const auto image = bitmap::readBody(*bytes, *headers);
+    auto image = bitmap::readBody(std::move(*bytes), *headers);
     if (!image) {
         return reportReadError(image.error(), path);
     }
     bytes.reset();  // the file's bytes are not needed past the reader
     say(messages::kMaking);
 
-    const auto model = land::convert(*image);
+    const auto model = land::convert(std::move(*image));
     if (!model) {
         say(messages::conversionFailure(model.error()));
         return finish(kFailure);

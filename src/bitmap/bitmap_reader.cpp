@@ -151,19 +151,25 @@ BodyLayout bodyLayout(const BitmapHeaders& headers) {
     return headers.info.biSize == kCoreHeaderSize ? coreLayout(headers.file) : infoLayout(headers);
 }
 
-Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers) {
-    const BodyLayout layout = bodyLayout(headers);
+namespace {
+
+// Checks that every block the headers describe is in the file and reads the
+// palette; the pixels are left to the caller.
+Expected<BitmapImage, ReadFailure> readAllButPixels(Bytes file, const BitmapHeaders& headers,
+                                                    const BodyLayout& layout) {
     const std::uint64_t size = file.size();
     const bool rle8 = headers.info.biCompression == kBiRle8;
     const BitmapPart pixelPart = rle8 ? BitmapPart::Rle8Data : BitmapPart::Pixels;
+    if (layout.paletteOffset > size) {  // the info header or its masks end past the file
+        return truncated(BitmapPart::Headers);
+    }
     if (layout.paletteEnd() > size) {
         return truncated(BitmapPart::Palette);
     }
     if (layout.pixelOffset > size) {
         return truncated(pixelPart);
     }
-    const Bytes pixelData = file.subspan(static_cast<std::size_t>(layout.pixelOffset));
-    if (!rle8 && pixelData.size() < kPixelCount) {
+    if (!rle8 && size - layout.pixelOffset < kPixelCount) {
         return truncated(pixelPart);
     }
 
@@ -172,15 +178,45 @@ Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& hea
     image.infoHeader = headers.info;
     image.infoHeader.biHeight = kHeight;  // the rows are handed over bottom row first
     readPalette(file, layout, image);
-    if (rle8) {
-        image.pixels.assign(kPixelCount, 0);
-        const Rle8Result decoded = decodeRle8(pixelData, image.pixels);
+    return image;
+}
+
+}  // namespace
+
+Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers) {
+    const BodyLayout layout = bodyLayout(headers);
+    auto image = readAllButPixels(file, headers, layout);
+    if (!image) {
+        return image;
+    }
+    const Bytes pixelData = file.subspan(static_cast<std::size_t>(layout.pixelOffset));
+    if (headers.info.biCompression == kBiRle8) {
+        image->pixels.assign(kPixelCount, 0);
+        const Rle8Result decoded = decodeRle8(pixelData, image->pixels);
         if (decoded.status != Rle8Status::Ok) {
             return rle8Failure(decoded, layout.pixelOffset);
         }
     } else {
-        readPlainPixels(pixelData, isTopDown(headers.info), image);
+        readPlainPixels(pixelData, isTopDown(headers.info), *image);
     }
+    return image;
+}
+
+Expected<BitmapImage, ReadFailure> readBody(ByteBuffer&& file, const BitmapHeaders& headers) {
+    if (headers.info.biCompression == kBiRle8 || isTopDown(headers.info)) {
+        return readBody(Bytes(file), headers);
+    }
+    const BodyLayout layout = bodyLayout(headers);
+    auto image = readAllButPixels(file, headers, layout);
+    if (!image) {
+        return image;
+    }
+    // Plain bottom-up pixels are already in the image's order: they move to
+    // the front of the file's own buffer, which becomes the picture's.
+    const auto start = file.begin() + static_cast<std::ptrdiff_t>(layout.pixelOffset);
+    std::copy(start, start + static_cast<std::ptrdiff_t>(kPixelCount), file.begin());
+    file.resize(kPixelCount);
+    image->pixels = std::move(file);
     return image;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "bitmap/bitmap_image.hpp"
+#include "common/byte_buffer.hpp"
 #include "common/byte_order.hpp"
 #include "common/expected.hpp"
 
@@ -57,5 +58,8 @@ BodyLayout bodyLayout(const BitmapHeaders& headers);
 // Loads the palette and the picture the accepted headers describe, with the
 // rows bottom row first even when the file stores them top row first.
 Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers);
+// The same, taking over the file's buffer as the picture's where the pixels
+// are stored plain and bottom row first, so that they are not copied.
+Expected<BitmapImage, ReadFailure> readBody(ByteBuffer&& file, const BitmapHeaders& headers);
 
 }  // namespace bmp2land::bitmap

@@ -27,6 +27,8 @@ MarkedPicture takeMarkers(const bitmap::BitmapImage& image, std::span<ObjectPosi
 // Turns the picture top row first, takes the 30 markers out of it as object
 // positions and builds the mask. Fails unless there are exactly 30 markers.
 Expected<LandModel, ConversionError> convert(const bitmap::BitmapImage& image);
+// The same, reusing the image's picture buffer for the land picture.
+Expected<LandModel, ConversionError> convert(bitmap::BitmapImage&& image);
 
 // Sets bit (k mod 8) of mask byte (k div 8) for every non-zero pixel k.
 // `mask` holds pixels.size() / 8 bytes.

@@ -1,5 +1,7 @@
 #include "platform/replacement_file.hpp"
 
+#include "platform/file_attributes.hpp"
+#include "platform/link_target.hpp"
 #include "platform/path_queries.hpp"
 #include "platform/temporary_name.hpp"
 
@@ -10,16 +12,26 @@ constexpr int kTemporaryNameAttempts = 16;
 
 }  // namespace
 
+// The temporary file goes beside the file that is replaced, so that the
+// rename stays within its file system and its directory.
 std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target) {
-    if (exists(target) && !isWritable(target)) {
+    std::optional<std::string> replaced = finalTarget(target);
+    if (!replaced || (exists(*replaced) && !isWritable(*replaced))) {
         return nullptr;
     }
+    const std::optional<FileAttributes> kept = attributesOf(*replaced);
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        std::string temporary = temporaryName(target);
+        std::string temporary = temporaryName(*replaced);
+        RemovalOnInterrupt removal(temporary);
         FileHandle file(fileOperations().createNew(temporary));
         if (file) {
+            if (kept) {
+                giveAttributes(file.get(), *kept);  // before the first byte is in it
+            }
+            removal.watch(file.get());
             return std::unique_ptr<ReplacementFile>(
-                new ReplacementFile(target, std::move(temporary), std::move(file)));
+                new ReplacementFile(target, std::move(*replaced), std::move(temporary),
+                                    std::move(file), std::move(removal)));
         }
     }
     return nullptr;
@@ -57,6 +69,7 @@ bool ReplacementFile::finishWriting() {
 // directory, so failing here would report a finished file as lost.
 void ReplacementFile::settle(const std::string& placedAt) {
     committed_ = true;
+    removal_.disarm();
     (void)fileOperations().syncDirectory(parentDirectory(placedAt));
 }
 
@@ -74,11 +87,11 @@ NewFileResult ReplacementFile::commitAsNew() {
         discard();
         return NewFileResult::Failed;
     }
-    if (!fileOperations().placeNew(temporaryPath_, target_)) {
+    if (!fileOperations().placeNew(temporaryPath_, name_)) {
         discard();
-        return exists(target_) ? NewFileResult::AlreadyExists : NewFileResult::Failed;
+        return exists(name_) ? NewFileResult::AlreadyExists : NewFileResult::Failed;
     }
-    settle(target_);
+    settle(name_);
     return NewFileResult::Created;
 }
 
@@ -88,6 +101,7 @@ void ReplacementFile::discard() {
         removeFile(temporaryPath_);
         temporaryPath_.clear();
     }
+    removal_.disarm();
 }
 
 }  // namespace bmp2land::platform

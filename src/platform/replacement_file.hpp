@@ -6,16 +6,24 @@
 
 #include "common/byte_sink.hpp"
 #include "platform/file_operations.hpp"
+#include "platform/interrupt_cleanup.hpp"
 
 namespace bmp2land::platform {
 
 // A new version of `target`, written to a temporary file of its own beside
 // it and put in place by commit(). Until then `target` is untouched; if the
-// object goes away uncommitted, the temporary file is removed.
+// object goes away uncommitted, or the program is interrupted, the temporary
+// file is removed.
+//
+// When `target` is a symbolic link, the file it finally points to is the one
+// replaced (created, for a link to nothing), and the link stays. The new file
+// keeps the replaced one's permission bits, and its owner and group where the
+// process may set them.
 class ReplacementFile final : public ByteSink {
   public:
     // Null when `target` exists but can't be written (a read-only file, a
-    // directory) or when no temporary file can be created beside it.
+    // directory), when it is a loop of links, or when no temporary file can
+    // be created beside the file it names.
     static std::unique_ptr<ReplacementFile> create(const std::string& target);
 
     ReplacementFile(const ReplacementFile&) = delete;
@@ -39,17 +47,22 @@ class ReplacementFile final : public ByteSink {
     const std::string& temporaryPath() const { return temporaryPath_; }
 
   private:
-    ReplacementFile(std::string target, std::string temporaryPath, FileHandle file)
-        : target_(std::move(target)),
+    ReplacementFile(std::string name, std::string target, std::string temporaryPath,
+                    FileHandle file, RemovalOnInterrupt removal)
+        : name_(std::move(name)),
+          target_(std::move(target)),
           temporaryPath_(std::move(temporaryPath)),
-          file_(std::move(file)) {}
+          file_(std::move(file)),
+          removal_(std::move(removal)) {}
     bool finishWriting();
     void settle(const std::string& placedAt);
     void discard();
 
-    std::string target_;
+    std::string name_;    // as given: a new file must not take the place of a link
+    std::string target_;  // the file that `name_` finally names
     std::string temporaryPath_;
     FileHandle file_;
+    RemovalOnInterrupt removal_;
     bool failed_ = false;
     bool committed_ = false;
 };

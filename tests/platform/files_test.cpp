@@ -6,6 +6,14 @@
 #include <filesystem>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#endif
+
 #include "test_bitmaps.hpp"
 
 namespace {
@@ -112,6 +120,29 @@ TEST_F(Files, ReadsWholeFiles) {
     ASSERT_TRUE(head);
     EXPECT_EQ(ByteVector(head->begin(), head->end()), ByteVector(big.begin(), big.begin() + 1000));
 }
+
+#ifndef _WIN32
+TEST_F(Files, AnInterruptionRemovesTheTemporaryFileAndEndsTheProcess) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        writeFile(path("land.dat"), kOld);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            auto file = ReplacementFile::create(path("land.dat"));
+            if (file && file->put(kNew) && fs::exists(file->temporaryPath())) {
+                (void)::raise(signal);
+            }
+            std::_Exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status)) << signal;
+        EXPECT_EQ(WTERMSIG(status), signal);
+        EXPECT_EQ(readFile(path("land.dat")), kOld) << signal;
+        EXPECT_EQ(entries(), 1U) << signal;
+    }
+}
+#endif
 
 #ifdef __linux__
 TEST_F(Files, ReportsAFailedRead) {

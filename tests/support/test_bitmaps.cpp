@@ -1,5 +1,6 @@
 #include "test_bitmaps.hpp"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -188,6 +189,18 @@ ByteVector expectedLandFile(const Picture& picture, const std::vector<Colour>& p
     const std::string paths = "\x11.\\data\\level\\GULF\x11.\\data\\water\\Blue";
     std::copy(paths.begin(), paths.end(), file.begin() + 1673625);
     return file;
+}
+
+::testing::AssertionResult sameBytes(const ByteVector& got, const ByteVector& expected) {
+    if (got.size() != expected.size()) {
+        return ::testing::AssertionFailure()
+               << got.size() << " bytes where " << expected.size() << " were expected";
+    }
+    const auto diff = std::mismatch(got.begin(), got.end(), expected.begin());
+    if (diff.first != got.end())
+        return ::testing::AssertionFailure()
+               << "first difference at offset " << (diff.first - got.begin());
+    return ::testing::AssertionSuccess();
 }
 
 ByteVector readFile(const std::string& path) {

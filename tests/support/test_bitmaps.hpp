@@ -3,6 +3,8 @@
 // Test-only bitmap writer and the reference land file, built independently of
 // the program's reader, conversion and writer.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -63,6 +65,10 @@ ByteVector encodeRle8(const Picture& picture);
 // The land file the program must write for `picture` and `palette`, laid out
 // from the format's offsets with no shared code.
 ByteVector expectedLandFile(const Picture& picture, const std::vector<Colour>& palette);
+
+// Success when `got` is `expected`; else the first differing offset, rather
+// than two megabytes of bytes.
+::testing::AssertionResult sameBytes(const ByteVector& got, const ByteVector& expected);
 
 ByteVector readFile(const std::string& path);
 void writeFile(const std::string& path, const ByteVector& bytes);

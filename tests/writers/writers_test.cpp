@@ -10,6 +10,7 @@
 #include <string>
 
 #include "scratch_dir.hpp"
+#include "writer_program.hpp"
 
 namespace {
 
@@ -23,12 +24,7 @@ class writers : public ScratchDir {
         const Outcome o = run(bmp);
         ASSERT_EQ(o.status, 0) << o.out;
         EXPECT_EQ(o.err, "");
-        const ByteVector land = landFile();
-        const ByteVector expected = expectedLandFile(picture, palette);
-        ASSERT_EQ(land.size(), expected.size());
-        const auto diff = std::mismatch(land.begin(), land.end(), expected.begin());
-        EXPECT_EQ(diff.first, land.end())
-            << "first difference at offset " << (diff.first - land.begin());
+        EXPECT_TRUE(sameBytes(landFile(), expectedLandFile(picture, palette)));
     }
 };
 
@@ -44,26 +40,6 @@ struct BmpFields {
 BmpFields fieldsOf(const ByteVector& file) {
     return {field32(file, 10), field32(file, 14), field32(file, 30), field32(file, 34),
             field32(file, 46)};
-}
-
-// A writer program's path as the build found it ("" where it found none). The
-// file compiles the same either way; a test without its program is skipped
-// with the reason, and "" comes back, so a writer's test starts with
-//     const std::string convert = program(IMAGEMAGICK_CONVERT, "ImageMagick");
-//     if (convert.empty())
-//         return;
-std::string program(const char* path, const std::string& name) {
-    if (*path == '\0') {
-        // GTEST_SKIP returns from the function it is in, so it sits in a lambda.
-        [&name] {
-            GTEST_SKIP() << name
-                         << (OPTIONAL_TOOLS_SEARCHED
-                                 ? " not found when the build was configured"
-                                 : " not looked for: the build was configured with "
-                                   "BMP2LAND_OPTIONAL_TOOLS=OFF");
-        }();
-    }
-    return path;
 }
 
 // The writer must not have renumbered the colours: read its file back through
