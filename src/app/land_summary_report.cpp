@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "app/counted.hpp"
 #include "land/land_format.hpp"
@@ -9,6 +10,24 @@
 
 namespace bmp2land::app {
 namespace {
+
+// A path from the file, every byte that is not printable ASCII as \xNN: a
+// NUL must not cut it short, nor a control byte reach the terminal.
+std::string printablePath(std::string_view path) {
+    constexpr std::string_view kHex = "0123456789ABCDEF";
+    std::string printable;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= ' ' && byte <= '~') {
+            printable += c;
+        } else {
+            printable += "\\x";
+            printable += kHex[byte >> 4];
+            printable += kHex[byte & 0xF];
+        }
+    }
+    return printable;
+}
 
 void printNote(const land::RoundTripNote& n) {
     using Kind = land::RoundTripNote::Kind;
@@ -41,11 +60,13 @@ void printNote(const land::RoundTripNote& n) {
             break;
         case Kind::LevelPath:
             platform::printOutFormatted("note: the level path is %s; a converted bitmap gets %s\n",
-                                        n.path.c_str(), std::string(land::kLevelPath).c_str());
+                                        printablePath(n.path).c_str(),
+                                        std::string(land::kLevelPath).c_str());
             break;
         case Kind::WaterPath:
             platform::printOutFormatted("note: the water path is %s; a converted bitmap gets %s\n",
-                                        n.path.c_str(), std::string(land::kWaterPath).c_str());
+                                        printablePath(n.path).c_str(),
+                                        std::string(land::kWaterPath).c_str());
             break;
         case Kind::BlankNotBlank:
             platform::printOutFormatted(
@@ -78,8 +99,8 @@ void printLandSummary(const land::LandFile& file, const land::LandSummary& summa
         platform::printOutFormatted("mask: %zu pixels differ from picture\n",
                                     summary.maskDifferences);
     }
-    platform::printOutFormatted("level: %s\n", file.levelPath.c_str());
-    platform::printOutFormatted("water: %s\n", file.waterPath.c_str());
+    platform::printOutFormatted("level: %s\n", printablePath(file.levelPath).c_str());
+    platform::printOutFormatted("water: %s\n", printablePath(file.waterPath).c_str());
     platform::printOutFormatted("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
     for (const land::RoundTripNote& note : summary.notes)
         printNote(note);

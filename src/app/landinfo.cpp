@@ -70,8 +70,8 @@ std::uint64_t realSize(const ByteBuffer& bytes, const platform::InputFile& input
 }
 
 // Exit status 0 only when bmp2land would convert the file.
-int inspectBitmap(const ByteBuffer& bytes, const char* path) {
-    const land::LevelCheck check = land::checkLevel(bytes);
+int inspectBitmap(const ByteBuffer& bytes, std::uint64_t size, const char* path) {
+    const land::LevelCheck check = land::checkLevel(bytes, size);
     printLevelCheck(check, path);
     return check.converts() ? kSuccess : kFailure;
 }
@@ -100,10 +100,10 @@ int inspect(std::span<const char* const> args) {
     input->close();
     if (!bytes)
         return complain(path, "cannot be read");
+    const std::uint64_t size = realSize(*bytes, *input);
     if (land::pictureFormat(*bytes) != land::PictureFormat::Other)
-        return args.size() == 2 ? inspectBitmap(*bytes, path) : usage(args);
-    return inspectLandFile(*bytes, realSize(*bytes, *input), path,
-                           args.size() == 3 ? args[2] : nullptr);
+        return args.size() == 2 ? inspectBitmap(*bytes, size, path) : usage(args);
+    return inspectLandFile(*bytes, size, path, args.size() == 3 ? args[2] : nullptr);
 }
 
 }  // namespace

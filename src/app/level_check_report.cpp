@@ -42,10 +42,10 @@ const char* formatName(land::PictureFormat format) {
 }
 
 void printBitmapFacts(const land::BitmapFacts& b) {
-    platform::printOutFormatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %s\n", b.width,
-                                b.height, unsigned{b.bitCount},
+    platform::printOutFormatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n",
+                                b.width, b.height, unsigned{b.bitCount},
                                 compressionName(b.compression).c_str(), b.headerSize,
-                                counted(b.paletteEntries, "colour", "colours").c_str());
+                                static_cast<unsigned long long>(b.paletteEntries));
 }
 
 void printPictureFacts(const land::PictureFacts& p) {
@@ -57,8 +57,7 @@ void printPictureFacts(const land::PictureFacts& p) {
                                     p.listed.size());
     platform::printOutFormatted("colours: %zu\n", land::kColourCount);
     platform::printOutFormatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
-    platform::printOutFormatted("colours 96 to 254: %s\n",
-                                counted(p.uncolouredPixels, "pixel", "pixels").c_str());
+    platform::printOutFormatted("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
 }
 
 // Word for word the line bmp2land ends with on this file.
@@ -88,6 +87,22 @@ const char* partName(bitmap::BitmapPart part) {
     return "data";
 }
 
+// Past the read cap the file is not short: what it needs lies beyond what is
+// read, and saving it anew, not copying it, gives a bitmap that fits.
+void printTruncated(const land::Hint& h) {
+    if (h.fileSize > h.readSize) {
+        platform::printOutFormatted(
+            "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
+            "%s; save it again as an 8-bit BMP\n",
+            static_cast<unsigned long long>(h.fileSize),
+            static_cast<unsigned long long>(h.readSize), partName(h.failure.part));
+        return;
+    }
+    platform::printOutFormatted(
+        "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
+        partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
+}
+
 void printHint(const land::Hint& h) {
     using Kind = land::Hint::Kind;
     const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
@@ -113,9 +128,7 @@ void printHint(const land::Hint& h) {
                 static_cast<unsigned long long>(h.failure.offset), h.failure.row, h.failure.column);
             break;
         case Kind::Truncated:
-            platform::printOutFormatted(
-                "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
-                partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
+            printTruncated(h);
             break;
         case Kind::TooFewBits:
             platform::printOutFormatted(

@@ -21,7 +21,8 @@ inline constexpr std::size_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER, the fie
 inline constexpr std::size_t kCoreHeaderSize = 12;  // BITMAPCOREHEADER of OS/2 1.x and Windows 2
 inline constexpr std::size_t kHeadersSize = kFileHeaderSize + kInfoHeaderSize;  // 54
 inline constexpr std::size_t kPaletteEntries = 256;
-inline constexpr std::size_t kPaletteEntrySize = 4;  // RGBQUAD
+inline constexpr std::size_t kPaletteEntrySize = 4;      // RGBQUAD
+inline constexpr std::size_t kCorePaletteEntrySize = 3;  // RGBTRIPLE, after a core header
 // Where the palette and the pixels sit when the header's offsets can't be trusted.
 inline constexpr std::size_t kFixedPaletteOffset = kHeadersSize;
 inline constexpr std::size_t kFixedPixelOffset =

@@ -10,10 +10,9 @@
 namespace bmp2land::bitmap {
 namespace {
 
-// After a core header: RGBTRIPLE entries right after it, and where the pixels
-// are taken to start when the pixel offset leaves no room for a palette.
+// After a core header: the palette right after it, and where the pixels are
+// taken to start when the pixel offset leaves no room for a palette.
 constexpr std::uint64_t kCorePaletteOffset = kFileHeaderSize + kCoreHeaderSize;  // 26
-constexpr std::uint64_t kCorePaletteEntrySize = 3;
 constexpr std::uint64_t kCoreFixedPixelOffset =
     kCorePaletteOffset + kPaletteEntries * kCorePaletteEntrySize;  // 794
 

@@ -99,6 +99,7 @@ void noteMarkerColour(const LandModel& model, std::vector<RoundTripNote>& notes)
 
 void noteObjects(const LandModel& model, std::vector<RoundTripNote>& notes) {
     const Positions& positions = model.positions;
+    std::size_t previous = 0;  // the last object that is not a duplicate: the export's order
     for (std::size_t i = 0; i < kObjectCount; ++i) {
         const ObjectPosition p = positions[i];
         std::size_t earlier = 0;
@@ -108,12 +109,13 @@ void noteObjects(const LandModel& model, std::vector<RoundTripNote>& notes) {
             noteCase(notes, {Kind::SharedPosition, 0, i + 1, earlier + 1, p, {}});
             continue;  // its pixel and order are those of the earlier one
         }
-        if (i > 0 && scannedBefore(p, positions[i - 1])) {
-            noteCase(notes, {Kind::OutOfOrder, 0, i + 1, i, p, {}});
+        if (i > 0 && scannedBefore(p, positions[previous])) {
+            noteCase(notes, {Kind::OutOfOrder, 0, i + 1, previous + 1, p, {}});
         }
         if (pixelAt(model, p) != 0) {
             noteCase(notes, {Kind::PixelUnderObject, 0, i + 1, 0, p, {}});
         }
+        previous = i;
     }
 }
 

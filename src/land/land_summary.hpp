@@ -31,7 +31,9 @@ struct RoundTripNote {
     Kind kind = Kind::MarkerColourInPicture;
     std::size_t count = 0;   // pixels or objects concerned
     std::size_t object = 0;  // the first object concerned, counted from 1
-    std::size_t other = 0;   // SharedPosition: the earlier object; OutOfOrder: the one before it
+    // SharedPosition: the earlier object; OutOfOrder: the last one before it
+    // that is not at an earlier one's place
+    std::size_t other = 0;
     ObjectPosition position{};
     std::string path;  // LevelPath, WaterPath: the file's own
 };

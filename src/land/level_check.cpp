@@ -18,23 +18,39 @@ bool startsWith(Bytes file, std::string_view signature) {
                       [](char s, std::uint8_t b) { return static_cast<std::uint8_t>(s) == b; });
 }
 
-// Palette entries a file of `bitCount` bits stores; the reader's own layout
-// for the 8-bit files it reads.
-std::uint64_t paletteEntries(const bitmap::BitmapHeaders& headers) {
+// Where a file of `bitCount` bits keeps its palette, and how many entries it
+// says it has; the reader's own layout for the 8-bit files it reads.
+bitmap::BodyLayout paletteLayout(const bitmap::BitmapHeaders& headers) {
     const bitmap::InfoHeader& info = headers.info;
     if (info.biBitCount == bitmap::kBitCount)
-        return bitmap::bodyLayout(headers).paletteEntries;
-    if (info.biBitCount == 0 || info.biBitCount > bitmap::kBitCount)
-        return 0;
+        return bitmap::bodyLayout(headers);
+    bitmap::BodyLayout layout;
+    layout.paletteOffset = std::uint64_t{bitmap::kFileHeaderSize} + info.biSize;
+    if (info.biSize == bitmap::kCoreHeaderSize)
+        layout.paletteEntrySize = bitmap::kCorePaletteEntrySize;
+    if (info.biBitCount == 0 || info.biBitCount > bitmap::kBitCount) {
+        layout.paletteEntries = 0;
+        return layout;
+    }
     const std::uint64_t full = std::uint64_t{1} << info.biBitCount;
-    return info.biClrUsed >= 1 && info.biClrUsed <= full ? info.biClrUsed : full;
+    layout.paletteEntries = info.biClrUsed >= 1 && info.biClrUsed <= full ? info.biClrUsed : full;
+    return layout;
+}
+
+// The whole entries the file holds of those: fewer when it is cut short.
+std::uint64_t paletteEntries(const bitmap::BitmapHeaders& headers, std::uint64_t fileSize) {
+    const bitmap::BodyLayout layout = paletteLayout(headers);
+    if (layout.paletteOffset >= fileSize)
+        return 0;
+    return std::min(layout.paletteEntries,
+                    (fileSize - layout.paletteOffset) / layout.paletteEntrySize);
 }
 
 BitmapFacts bitmapFacts(Bytes file) {
     const bitmap::BitmapHeaders headers = bitmap::decodeHeaders(file);
     const bitmap::InfoHeader& info = headers.info;
     return BitmapFacts{info.biWidth,       info.biHeight, info.biBitCount,
-                       info.biCompression, info.biSize,   paletteEntries(headers)};
+                       info.biCompression, info.biSize,   paletteEntries(headers, file.size())};
 }
 
 Histogram histogram(Bytes pixels) {
@@ -62,16 +78,19 @@ bool sameColour(bitmap::RgbQuad a, bitmap::RgbQuad b) {
 }
 
 // Pixels that look like objects to the eye but are not index 255: an entry
-// with entry 255's colour when some objects are there, or one of magenta,
-// the colour landinfo exports objects in, when none are.
+// with entry 255's colour, or one of magenta, the colour landinfo exports
+// objects in, when no pixel is 255. Entry 0 is the empty background, never a
+// misplaced object; and when entry 255 has entry 0's colour it has no colour
+// of its own to look for.
 void markerColourHints(const bitmap::BitmapImage& image, const Histogram& counts,
                        std::size_t objects, std::vector<Hint>& hints) {
     if (objects == kObjectCount)
         return;
     const bitmap::RgbQuad marker = image.palette[kMarkerIndex];
-    for (std::size_t entry = 0; entry < kMarkerIndex; ++entry) {
+    const bool markerHasItsColour = !sameColour(marker, image.palette[0]);
+    for (std::size_t entry = 1; entry < kMarkerIndex; ++entry) {
         const bitmap::RgbQuad colour = image.palette[entry];
-        const bool likeEntry255 = objects > 0 && sameColour(colour, marker);
+        const bool likeEntry255 = markerHasItsColour && sameColour(colour, marker);
         const bool magenta = objects == 0 && sameColour(colour, kMagenta);
         if (counts[entry] == 0 || !(likeEntry255 || magenta))
             continue;
@@ -79,7 +98,7 @@ void markerColourHints(const bitmap::BitmapImage& image, const Histogram& counts
         hint.entry = static_cast<std::uint8_t>(entry);
         hint.colour = colour;
         hint.pixels = counts[entry];
-        hint.colourOfEntry255 = sameColour(colour, marker);
+        hint.colourOfEntry255 = likeEntry255;
         hints.push_back(hint);
     }
 }
@@ -94,13 +113,15 @@ void bitCountHint(std::uint16_t bitCount, std::vector<Hint>& hints) {
     hints.push_back(hint);
 }
 
-void readFailureHints(Bytes file, const LevelCheck& check, std::vector<Hint>& hints) {
+void readFailureHints(Bytes file, std::uint64_t fileSize, const LevelCheck& check,
+                      std::vector<Hint>& hints) {
     Hint hint;
     hint.failure = *check.readFailure;
     switch (check.readFailure->kind) {
         case bitmap::ReadError::Truncated:
             hint.kind = Kind::Truncated;
-            hint.fileSize = file.size();
+            hint.fileSize = fileSize;
+            hint.readSize = file.size();
             hints.push_back(hint);
             break;
         case bitmap::ReadError::Corrupt:
@@ -117,10 +138,32 @@ void readFailureHints(Bytes file, const LevelCheck& check, std::vector<Hint>& hi
     }
 }
 
-void refuse(Bytes file, const bitmap::ReadFailure& failure, LevelCheck& check) {
+void refuse(Bytes file, std::uint64_t fileSize, const bitmap::ReadFailure& failure,
+            LevelCheck& check) {
     check.readFailure = failure;
     if (check.format == PictureFormat::Bmp)  // the others have their hint
-        readFailureHints(file, check, check.hints);
+        readFailureHints(file, fileSize, check, check.hints);
+}
+
+// The converter's own reader and conversion, with the hints on a refusal.
+void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
+    const auto headers = bitmap::readHeaders(file);
+    if (!headers) {
+        refuse(file, fileSize, headers.error(), check);
+        return;
+    }
+    const auto image = bitmap::readBody(file, *headers);
+    if (!image) {
+        refuse(file, fileSize, image.error(), check);
+        return;
+    }
+    const Histogram counts = histogram(image->pixels);
+    check.picture = pictureFacts(*image, counts);
+    const auto model = convert(*image);
+    if (!model) {
+        check.conversionFailure = model.error();
+        markerColourHints(*image, counts, check.picture->objects, check.hints);
+    }
 }
 
 }  // namespace
@@ -140,33 +183,17 @@ PictureFormat pictureFormat(Bytes file) {
     return PictureFormat::Other;
 }
 
-LevelCheck checkLevel(Bytes file) {
+LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {
     LevelCheck check;
     check.format = pictureFormat(file);
-    if (check.format != PictureFormat::Bmp) {
+    if (check.format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize)
+        check.bitmap = bitmapFacts(file);
+    readAndConvert(file, fileSize, check);
+    // Only a picture the converter refuses needs telling what it is.
+    if (check.format != PictureFormat::Bmp && !check.converts()) {
         Hint hint{Kind::NotABmp};
         hint.format = check.format;
-        check.hints.push_back(hint);
-    } else if (file.size() >= bitmap::kHeadersSize) {
-        check.bitmap = bitmapFacts(file);
-    }
-
-    const auto headers = bitmap::readHeaders(file);
-    if (!headers) {
-        refuse(file, headers.error(), check);
-        return check;
-    }
-    const auto image = bitmap::readBody(file, *headers);
-    if (!image) {
-        refuse(file, image.error(), check);
-        return check;
-    }
-    const Histogram counts = histogram(image->pixels);
-    check.picture = pictureFacts(*image, counts);
-    const auto model = convert(*image);
-    if (!model) {
-        check.conversionFailure = model.error();
-        markerColourHints(*image, counts, check.picture->objects, check.hints);
+        check.hints.insert(check.hints.begin(), hint);
     }
     return check;
 }

@@ -32,7 +32,7 @@ struct BitmapFacts {
     std::uint16_t bitCount = 0;
     std::uint32_t compression = 0;
     std::uint32_t headerSize = 0;
-    std::uint64_t paletteEntries = 0;
+    std::uint64_t paletteEntries = 0;  // those the file holds whole
 };
 
 // The picture as the conversion sees it.
@@ -61,7 +61,8 @@ struct Hint {
     std::size_t pixels = 0;
     bool colourOfEntry255 = false;
     bitmap::ReadFailure failure{};                // CorruptRle8, Truncated: where
-    std::uint64_t fileSize = 0;                   // Truncated
+    std::uint64_t fileSize = 0;                   // Truncated: the file's real length
+    std::uint64_t readSize = 0;                   // Truncated: less than fileSize past the read cap
     std::uint16_t bitCount = 0;                   // the bit-count hints
     PictureFormat format = PictureFormat::Other;  // NotABmp
 };
@@ -77,6 +78,11 @@ struct LevelCheck {
     bool converts() const { return !readFailure && !conversionFailure; }
 };
 
-LevelCheck checkLevel(Bytes file);
+// `fileSize` is the file's real length: more than file.size() when only the
+// start of a long file was read.
+LevelCheck checkLevel(Bytes file, std::uint64_t fileSize);
+inline LevelCheck checkLevel(Bytes file) {
+    return checkLevel(file, file.size());
+}
 
 }  // namespace bmp2land::land

@@ -66,7 +66,11 @@ void install() {
     (void)SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 #else
-constexpr std::array<int, 3> kInterruptions = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process and that a user, a
+// shell or a script sends to stop one: Ctrl-C, Ctrl-backslash, kill, a closed
+// terminal, a closed pipe, a timer, the user signals.
+constexpr std::array<int, 8> kInterruptions = {SIGINT,  SIGQUIT, SIGTERM, SIGHUP,
+                                               SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2};
 
 // Only async-signal-safe calls: unlink, sigaction, raise. The signal comes
 // again once the handler returns, now with its default action.

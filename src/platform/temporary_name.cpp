@@ -8,6 +8,12 @@
 namespace bmp2land::platform {
 namespace {
 
+#ifdef _WIN32
+constexpr const char* kSeparators = "/\\";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
 // A word from the system's random source, where it has one.
 std::uint32_t entropy() {
     try {
@@ -15,6 +21,22 @@ std::uint32_t entropy() {
     } catch (...) {
         return 0;
     }
+}
+
+// File systems allow names of 255 bytes (Windows: 255 UTF-16 units, never
+// fewer than bytes), and the temporary name adds 21 to the target's name: a
+// long name is cut, at a character boundary, so that the file can be made.
+std::string shortened(const std::string& target) {
+    constexpr std::size_t kLongestName = 255 - 21;
+    const std::size_t nameStart = target.find_last_of(kSeparators) + 1;  // npos + 1 is 0
+    if (target.size() - nameStart <= kLongestName) {
+        return target;
+    }
+    std::size_t end = nameStart + kLongestName;
+    while (end > nameStart && (static_cast<unsigned char>(target[end]) & 0xC0U) == 0x80U) {
+        --end;  // not inside a UTF-8 sequence
+    }
+    return target.substr(0, end);
 }
 
 }  // namespace
@@ -32,7 +54,7 @@ std::string temporaryName(const std::string& target) {
     }();
     constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
-    std::string name = target + ".";
+    std::string name = shortened(target) + ".";
     std::uint64_t word = generator();
     for (int i = 0; i < 16; ++i, word >>= 4) {
         name += kHex[word & 0xFU];

@@ -128,8 +128,9 @@ TEST_F(LandInfo, NeverExportsOverAnExistingFile) {
 }
 
 // One land file for each reason the exported bitmap would not convert back to
-// the same file, and a clean one. `positions` are the sample picture's
-// objects in file order.
+// the same file, and a clean one, each checked from the first line it
+// expects to the end. `positions` are the sample picture's objects in file
+// order.
 TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
     makeLandFile(samplePicture());
     const ByteVector good = landFile();
@@ -177,6 +178,18 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
          "round trip: differs\nnote: the objects are not in the order a converted bitmap "
          "lists them, bottom row first and left to right (object 2 comes before object 1 "
          "there)\n"},
+        {"out of order after a duplicate",  // objects 1, 3, 1, 2: 2 follows 3 in the export
+         [&](ByteVector& f) {
+             std::copy_n(good.begin() + 40, 8, f.begin() + 32);
+             std::copy_n(good.begin() + 24, 8, f.begin() + 40);
+             std::copy_n(good.begin() + 32, 8, f.begin() + 48);
+         },
+         "round trip: differs\nnote: 1 object is at the place of an earlier object (the "
+         "first: object 3, at " +
+             at0 +
+             " like object 1); a converted bitmap has one object at each place\nnote: the "
+             "objects are not in the order a converted bitmap lists them, bottom row first and "
+             "left to right (object 4 comes before object 2 there)\n"},
         {"a pixel under an object", [&](ByteVector& f) { setPixel(f, object(0), 7); },
          "round trip: differs\nnote: the picture is not 0 under 1 object (the first: object "
          "1, at " +
@@ -184,6 +197,11 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
         {"another level path", [](ByteVector& f) { std::copy_n("CAVE", 4, f.begin() + 1673639); },
          "round trip: differs\nnote: the level path is .\\data\\level\\CAVE; a converted "
          "bitmap gets .\\data\\level\\GULF\n"},
+        {"a level path with a NUL and control bytes",
+         [](ByteVector& f) { std::copy_n("C\0\x1B\xFF", 4, f.begin() + 1673639); },
+         "level: .\\data\\level\\C\\x00\\x1B\\xFF\nwater: .\\data\\water\\Blue\nround "
+         "trip: differs\nnote: the level path is .\\data\\level\\C\\x00\\x1B\\xFF; a "
+         "converted bitmap gets .\\data\\level\\GULF\n"},
         {"another water path", [](ByteVector& f) { std::copy_n("Lava", 4, f.begin() + 1673657); },
          "round trip: differs\nnote: the water path is .\\data\\water\\Lava; a converted "
          "bitmap gets .\\data\\water\\Blue\n"},
@@ -200,7 +218,7 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
         writeFile(at("land.dat"), land);
         const Outcome o = landinfo("land.dat");
         EXPECT_EQ(o.status, 0) << c.name;
-        const std::size_t tail = o.out.find("round trip: ");
+        const std::size_t tail = o.out.find(c.said.substr(0, c.said.find('\n') + 1));
         ASSERT_NE(tail, std::string::npos) << c.name;
         EXPECT_EQ(o.out.substr(tail), c.said) << c.name;
         EXPECT_EQ(o.err, "") << c.name;
@@ -241,24 +259,33 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         return picture;
     };
     const Picture reordered = moved(samplePicture(), 30);
+    Picture oneUncoloured = samplePicture();
+    for (auto& v : oneUncoloured.indexes)
+        v = v >= 96 && v <= 254 ? 1 : v;
+    oneUncoloured.at(0, 0) = 200;
     const Picture oneMoved = moved(samplePicture(), 1);
     std::vector<Colour> sortedPalette = samplePalette();
     sortedPalette[17] = {255, 0, 255};
     sortedPalette[255] = {0, 0, 0};
     std::vector<Colour> copiedPalette = samplePalette();
     copiedPalette[17] = copiedPalette[255];
+    std::vector<Colour> blackPalette = samplePalette();  // entry 255 the background's colour
+    blackPalette[0] = blackPalette[255] = {0, 0, 0};
     ByteVector png = {0x89, 'P',  'N', 'G', '\r', '\n', 0x1A, '\n', 0,    0,    0,
                       13,   'I',  'H', 'D', 'R',  0,    0,    7,    0x80, 0,    0,
                       2,    0xB8, 8,   3,   0,    0,    0,    0x5C, 0x6D, 0x3E, 0x0A};
     png.resize(200, 0);
     const ByteVector full = makeBmp(samplePicture());
-    const std::string truncatedHint =
-        "verdict: File in.bmp is truncated!\nhint: the file ends in its ";
+    ByteVector pngSigned = full;  // bmp2land reads it all the same
+    std::copy_n(png.begin(), 8, pngSigned.begin());
+    const std::string truncatedVerdict = "verdict: File in.bmp is truncated!\n";
+    const std::string truncatedHint = truncatedVerdict + "hint: the file ends in its ";
     const std::string notEightBit = "verdict: Not 8-bit bitmap!\n";
     const struct {
         const char* name;
         ByteVector file;
         std::string out;
+        std::uintmax_t sparseSize = 0;  // grown to this length with a sparse tail
     } cases[] = {
         {"conforming", full, plain + report(samplePicture()) + "verdict: converts\n"},
         {"29 markers", makeBmp(samplePicture(29)), plain + report(samplePicture(29)) + wrongCount},
@@ -276,6 +303,23 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          plain + report(oneMoved) + wrongCount +
              "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 1 pixel; the "
              "objects must use entry 255; a paint program may have reordered the palette\n"},
+        {"all markers in a copy of entry 255",
+         makeBmp(BmpOptions{}, copiedPalette, reordered.indexes),
+         plain + report(reordered) + wrongCount +
+             "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 30 pixels; "
+             "the objects must use entry 255; a paint program may have reordered the palette\n"},
+        {"29 markers, entry 255 black as entry 0",
+         makeBmp(BmpOptions{}, blackPalette, samplePicture(29).indexes),
+         plain + report(samplePicture(29)) + wrongCount},
+        {"one colour stored, one pixel past 95",
+         bmp(
+             [](BmpOptions& o) {
+                 o.clrUsed = 1;
+                 o.storedColours = 1;
+             },
+             oneUncoloured.indexes),
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 1 colours\n" +
+             report(oneUncoloured) + "verdict: converts\n"},
         {"4-bit", bmp([](BmpOptions& o) { o.bitCount = 4; }),
          "bitmap: 1920 x 696, 4 bits, uncompressed, 40-byte header, 16 colours\n" + notEightBit +
              "hint: this is a 4-bit bitmap; keep all 256 palette entries when saving, because 4 "
@@ -288,8 +332,16 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
              "an 8-bit BMP with all 256 palette entries\n"},
         {"PNG", png,
          notEightBit + "hint: this is a PNG picture, not a BMP; save it as an 8-bit BMP\n"},
-        {"truncated palette", ByteVector(full.begin(), full.begin() + 454),
-         plain + truncatedHint + "palette: it has only 454 bytes; save or copy the bitmap again\n"},
+        {"a good bitmap with a PNG signature", pngSigned,
+         report(samplePicture()) + "verdict: converts\n"},
+        {"truncated palette", ByteVector(full.begin(), full.begin() + 454),  // 100 entries
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 100 colours\n" + truncatedHint +
+             "palette: it has only 454 bytes; save or copy the bitmap again\n"},
+        {"pixels past the 64 MiB that are read", bmp([](BmpOptions& o) { o.offBits = 70U << 20; }),
+         plain + truncatedVerdict +
+             "hint: the file has 74736640 bytes, but only the first 67108864 are read, and they "
+             "end in its pixels; save it again as an 8-bit BMP\n",
+         (std::uintmax_t{70} << 20) + 1336320},
         {"RLE8 corrupt", bmp(rle, {0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255}),
          rle8 + "verdict: Bitmap data is corrupt!\nhint: RLE8 data is corrupt at byte 1086 (stored "
                 "row 510, column 510)\n"},
@@ -299,6 +351,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     };
     for (const auto& c : cases) {
         writeFile(at("in.bmp"), c.file);
+        if (c.sparseSize != 0)
+            fs::resize_file(work() / "in.bmp", c.sparseSize);
         const Outcome converted = run("in.bmp");
         const Outcome checked = landinfo("in.bmp");
         EXPECT_EQ(checked.out, c.out) << c.name;

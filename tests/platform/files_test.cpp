@@ -68,6 +68,17 @@ TEST_F(Files, EachReplacementHasItsOwnTemporaryFile) {
     EXPECT_EQ(readFile(path("land.dat")), kNew);
 }
 
+TEST_F(Files, ALongNameStillGetsATemporaryFile) {
+    // 240 bytes leave no room for the temporary name's 21 more.
+    const std::string name(240, 'a');
+    auto file = ReplacementFile::create(path(name.c_str()));
+    ASSERT_TRUE(file);
+    EXPECT_LE(fs::path(file->temporaryPath()).filename().string().size(), 255U);
+    ASSERT_TRUE(file->put(kNew) && file->commit());
+    EXPECT_EQ(readFile(path(name.c_str())), kNew);
+    EXPECT_EQ(entries(), 1U);
+}
+
 TEST_F(Files, ACommitAsNewNeverReplacesAnything) {
     using Result = ReplacementFile::NewFileResult;
     const struct {
@@ -123,7 +134,7 @@ TEST_F(Files, ReadsWholeFiles) {
 
 #ifndef _WIN32
 TEST_F(Files, AnInterruptionRemovesTheTemporaryFileAndEndsTheProcess) {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         writeFile(path("land.dat"), kOld);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
