@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds and tests everything, stopping at the first failure:
 #   0. installs what the checks use, where it can (as root, with apt-get);
-#   1. GCC build: unit, command-line, writer and fuzz-corpus tests, and the
-#      command-line tests again against bmp2land.exe under Wine;
+#   1. GCC build and packages: unit, command-line, writer and fuzz-corpus
+#      tests, the command-line tests again against bmp2land.exe and
+#      landinfo.exe under Wine with the Windows zip unpacked and run, and the
+#      Linux tarball;
 #   2. a bare machine: README's run command in a build that sees neither
 #      GoogleTest nor any optional tool, making the same land.dat as stage 1,
-#      and an install of just the two programs;
+#      and an install of just the two programs and the README;
 #   3. Clang build with AddressSanitizer and UBSan: the whole suite again;
 #   4. the two fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
 #   5. clang-format, clang-tidy and cppcheck.
@@ -85,6 +87,15 @@ stage "GCC build and tests"
 cmake -S . -B build -DBMP2LAND_WERROR=ON
 cmake --build build -j2
 suite build
+# The Linux package; the build above made the Windows zip, which a test checks.
+cmake --build build --target package
+tarball=$(find build -maxdepth 1 -name 'bmp2land-*-linux-*.tar.gz')
+packed=$(tar -tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
+[ "$packed" = "bin/bmp2land bin/landinfo share/doc/bmp2land/README.md " ] || {
+  echo "FAIL: $tarball holds $packed" >&2
+  exit 1
+}
+echo "$tarball: $packed"
 
 stage "Bare machine: README's run command without GoogleTest or any optional tool"
 bare=$PWD/build-bare
@@ -116,11 +127,11 @@ cmp "$bare/reference/land.dat" "$bare/source/examples/land.dat"
 echo "examples/land.dat: $(wc -c <"$bare/source/examples/land.dat") bytes, the same as the GCC build's"
 cmake --install "$bare/source/build" --prefix "$bare/installed" >/dev/null
 installed=$(cd "$bare/installed" && find . -type f | sort | tr '\n' ' ')
-[ "$installed" = "./bin/bmp2land ./bin/landinfo " ] || {
+[ "$installed" = "./bin/bmp2land ./bin/landinfo ./share/doc/bmp2land/README.md " ] || {
   echo "FAIL: cmake --install put these in place: $installed" >&2
   exit 1
 }
-echo "cmake --install: bin/bmp2land and bin/landinfo"
+echo "cmake --install: bin/bmp2land, bin/landinfo and share/doc/bmp2land/README.md"
 
 stage "Clang build with AddressSanitizer and UBSan, whole suite"
 if have clang++; then

@@ -6,6 +6,7 @@
 
 #include "app/counted.hpp"
 #include "land/land_format.hpp"
+#include "platform/console_output.hpp"
 
 namespace bmp2land::app {
 namespace {
@@ -34,42 +35,45 @@ void printNote(const land::RoundTripNote& n) {
     const unsigned y = n.position.y;
     switch (n.kind) {
         case Kind::MarkerColourInPicture:
-            std::printf(
+            platform::printOutFormatted(
                 "note: the picture has colour 255, the objects' colour, in %s (the first at %u, "
                 "%u); a converted bitmap takes them as objects\n",
                 counted(n.count, "pixel", "pixels").c_str(), x, y);
             break;
         case Kind::SharedPosition:
-            std::printf(
+            platform::printOutFormatted(
                 "note: %s at the place of an earlier object (the first: object %zu, at %u, %u "
                 "like object %zu); a converted bitmap has one object at each place\n",
                 counted(n.count, "object is", "objects are").c_str(), n.object, x, y, n.other);
             break;
         case Kind::OutOfOrder:
-            std::printf(
+            platform::printOutFormatted(
                 "note: the objects are not in the order a converted bitmap lists them, bottom "
                 "row first and left to right (object %zu comes before object %zu there)\n",
                 n.object, n.other);
             break;
         case Kind::PixelUnderObject:
-            std::printf(
+            platform::printOutFormatted(
                 "note: the picture is not 0 under %s (the first: object %zu, at %u, %u); a "
                 "converted bitmap has 0 there\n",
                 counted(n.count, "object", "objects").c_str(), n.object, x, y);
             break;
         case Kind::LevelPath:
-            std::printf("note: the level path is %s; a converted bitmap gets %s\n",
-                        printablePath(n.path).c_str(), std::string(land::kLevelPath).c_str());
+            platform::printOutFormatted("note: the level path is %s; a converted bitmap gets %s\n",
+                                        printablePath(n.path).c_str(),
+                                        std::string(land::kLevelPath).c_str());
             break;
         case Kind::WaterPath:
-            std::printf("note: the water path is %s; a converted bitmap gets %s\n",
-                        printablePath(n.path).c_str(), std::string(land::kWaterPath).c_str());
+            platform::printOutFormatted("note: the water path is %s; a converted bitmap gets %s\n",
+                                        printablePath(n.path).c_str(),
+                                        std::string(land::kWaterPath).c_str());
             break;
         case Kind::BlankNotBlank:
-            std::printf("note: IMG chunk 4 is not blank; a converted bitmap gets a blank one\n");
+            platform::printOutFormatted(
+                "note: IMG chunk 4 is not blank; a converted bitmap gets a blank one\n");
             break;
         case Kind::MasksDiffer:
-            std::printf(
+            platform::printOutFormatted(
                 "note: the masks differ from the picture in %s; a converted bitmap gets masks "
                 "made from its picture\n",
                 counted(n.count, "pixel", "pixels").c_str());
@@ -81,21 +85,23 @@ void printNote(const land::RoundTripNote& n) {
 
 void printLandSummary(const land::LandFile& file, const land::LandSummary& summary) {
     const land::LandModel& m = file.model;
-    std::printf("size: %u x %u\n", m.width, m.height);
-    std::printf("objects: %zu\n", land::kObjectCount);
+    platform::printOutFormatted("size: %u x %u\n", m.width, m.height);
+    platform::printOutFormatted("objects: %zu\n", land::kObjectCount);
     for (std::size_t k = 0; k < land::kObjectCount; ++k) {
-        std::printf("object %zu: %u, %u\n", k + 1, m.positions[k].x, m.positions[k].y);
+        platform::printOutFormatted("object %zu: %u, %u\n", k + 1, m.positions[k].x,
+                                    m.positions[k].y);
     }
-    std::printf("colours: %zu\n", land::kColourCount);
-    std::printf("land pixels: %zu of %u\n", summary.landPixels, land::kPixelCount);
+    platform::printOutFormatted("colours: %zu\n", land::kColourCount);
+    platform::printOutFormatted("land pixels: %zu of %u\n", summary.landPixels, land::kPixelCount);
     if (summary.maskDifferences == 0) {
-        std::printf("mask: matches picture\n");
+        platform::printOutFormatted("mask: matches picture\n");
     } else {
-        std::printf("mask: %zu pixels differ from picture\n", summary.maskDifferences);
+        platform::printOutFormatted("mask: %zu pixels differ from picture\n",
+                                    summary.maskDifferences);
     }
-    std::printf("level: %s\n", printablePath(file.levelPath).c_str());
-    std::printf("water: %s\n", printablePath(file.waterPath).c_str());
-    std::printf("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
+    platform::printOutFormatted("level: %s\n", printablePath(file.levelPath).c_str());
+    platform::printOutFormatted("water: %s\n", printablePath(file.waterPath).c_str());
+    platform::printOutFormatted("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
     for (const land::RoundTripNote& note : summary.notes)
         printNote(note);
 }

@@ -13,6 +13,7 @@
 #include "land/land_reader.hpp"
 #include "land/land_summary.hpp"
 #include "land/level_check.hpp"
+#include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
 #include "platform/path_queries.hpp"
 #include "platform/replacement_file.hpp"
@@ -25,13 +26,13 @@ constexpr int kFailure = 1;
 
 // Problems go to standard error, one line each, naming the file first.
 int complain(const char* file, const std::string& what) {
-    (void)std::fprintf(stderr, "%s: %s\n", file, what.c_str());
+    platform::printErr(std::string(file) + ": " + what + "\n");
     return kFailure;
 }
 
 int usage(std::span<const char* const> args) {
-    (void)std::fprintf(stderr, "Usage: %s FILE [OUT.bmp]\n",
-                       args.empty() || args[0] == nullptr ? "landinfo" : args[0]);
+    const char* name = args.empty() || args[0] == nullptr ? "landinfo" : args[0];
+    platform::printErr(std::string("Usage: ") + name + " FILE [OUT.bmp]\n");
     return kFailure;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/counted.hpp"
 #include "app/messages.hpp"
+#include "platform/console_output.hpp"
 
 namespace bmp2land::app {
 namespace {
@@ -41,32 +42,35 @@ const char* formatName(land::PictureFormat format) {
 }
 
 void printBitmapFacts(const land::BitmapFacts& b) {
-    std::printf("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n", b.width, b.height,
-                unsigned{b.bitCount}, compressionName(b.compression).c_str(), b.headerSize,
-                static_cast<unsigned long long>(b.paletteEntries));
+    platform::printOutFormatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n",
+                                b.width, b.height, unsigned{b.bitCount},
+                                compressionName(b.compression).c_str(), b.headerSize,
+                                static_cast<unsigned long long>(b.paletteEntries));
 }
 
 void printPictureFacts(const land::PictureFacts& p) {
-    std::printf("objects: %zu\n", p.objects);
+    platform::printOutFormatted("objects: %zu\n", p.objects);
     for (std::size_t k = 0; k < p.listed.size(); ++k)
-        std::printf("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
+        platform::printOutFormatted("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
     if (p.objects > p.listed.size())
-        std::printf("objects after the first %zu are not listed\n", p.listed.size());
-    std::printf("colours: %zu\n", land::kColourCount);
-    std::printf("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
-    std::printf("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
+        platform::printOutFormatted("objects after the first %zu are not listed\n",
+                                    p.listed.size());
+    platform::printOutFormatted("colours: %zu\n", land::kColourCount);
+    platform::printOutFormatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
+    platform::printOutFormatted("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
 }
 
 // Word for word the line bmp2land ends with on this file.
 void printVerdict(const land::LevelCheck& check, const char* path) {
     if (check.converts()) {
-        std::printf("verdict: converts\n");
+        platform::printOutFormatted("verdict: converts\n");
         return;
     }
-    std::printf("verdict: ");
-    std::printf(check.readFailure ? messages::readFailure(check.readFailure->kind)
-                                  : messages::conversionFailure(*check.conversionFailure),
-                path);
+    platform::printOutFormatted("verdict: ");
+    platform::printOutFormatted(check.readFailure
+                                    ? messages::readFailure(check.readFailure->kind)
+                                    : messages::conversionFailure(*check.conversionFailure),
+                                path);
 }
 
 const char* partName(bitmap::BitmapPart part) {
@@ -87,15 +91,16 @@ const char* partName(bitmap::BitmapPart part) {
 // read, and saving it anew, not copying it, gives a bitmap that fits.
 void printTruncated(const land::Hint& h) {
     if (h.fileSize > h.readSize) {
-        std::printf(
+        platform::printOutFormatted(
             "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
             "%s; save it again as an 8-bit BMP\n",
             static_cast<unsigned long long>(h.fileSize),
             static_cast<unsigned long long>(h.readSize), partName(h.failure.part));
         return;
     }
-    std::printf("hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
-                partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
+    platform::printOutFormatted(
+        "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
+        partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
 }
 
 void printHint(const land::Hint& h) {
@@ -104,13 +109,15 @@ void printHint(const land::Hint& h) {
     switch (h.kind) {
         case Kind::MarkerColourElsewhere:
             if (h.colourOfEntry255) {
-                std::printf("hint: entry %u has the colour of entry 255 (%u, %u, %u)", h.entry,
-                            h.colour.red, h.colour.green, h.colour.blue);
+                platform::printOutFormatted(
+                    "hint: entry %u has the colour of entry 255 (%u, %u, %u)", h.entry,
+                    h.colour.red, h.colour.green, h.colour.blue);
             } else {
-                std::printf("hint: entry %u has the colour landinfo gives the objects (%u, %u, %u)",
-                            h.entry, h.colour.red, h.colour.green, h.colour.blue);
+                platform::printOutFormatted(
+                    "hint: entry %u has the colour landinfo gives the objects (%u, %u, %u)",
+                    h.entry, h.colour.red, h.colour.green, h.colour.blue);
             }
-            std::printf(
+            platform::printOutFormatted(
                 " and is used by %s; the objects must use entry 255; a paint program may have "
                 "reordered the palette\n",
                 counted(h.pixels, "pixel", "pixels").c_str());
@@ -122,15 +129,15 @@ void printHint(const land::Hint& h) {
                 h.pixels);
             break;
         case Kind::CorruptRle8:
-            std::printf("hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
-                        static_cast<unsigned long long>(h.failure.offset), h.failure.row,
-                        h.failure.column);
+            platform::printOutFormatted(
+                "hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
+                static_cast<unsigned long long>(h.failure.offset), h.failure.row, h.failure.column);
             break;
         case Kind::Truncated:
             printTruncated(h);
             break;
         case Kind::TooFewBits:
-            std::printf(
+            platform::printOutFormatted(
                 "hint: this is a %u-bit bitmap; keep all 256 palette entries when saving, because "
                 "a %u-bit pixel can't hold entry 255. GIMP writes 4-bit files when \"Remove unused "
                 "and "
@@ -139,17 +146,19 @@ void printHint(const land::Hint& h) {
                 unsigned{h.bitCount}, unsigned{h.bitCount});
             break;
         case Kind::NoPalette:
-            std::printf(
+            platform::printOutFormatted(
                 "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; %s\n",
                 unsigned{h.bitCount}, keepPalette);
             break;
         case Kind::OtherBitCount:
-            std::printf("hint: the bitmap says it has %u bits per pixel, which no bitmap has; %s\n",
-                        unsigned{h.bitCount}, keepPalette);
+            platform::printOutFormatted(
+                "hint: the bitmap says it has %u bits per pixel, which no bitmap has; %s\n",
+                unsigned{h.bitCount}, keepPalette);
             break;
         case Kind::NotABmp:
-            std::printf("hint: this is a %s picture, not a BMP; save it as an 8-bit BMP\n",
-                        formatName(h.format));
+            platform::printOutFormatted(
+                "hint: this is a %s picture, not a BMP; save it as an 8-bit BMP\n",
+                formatName(h.format));
             break;
     }
 }

@@ -2,7 +2,7 @@
 
 // bmp2land's messages, in one place so that landinfo's verdict on a bitmap is
 // word for word the line bmp2land prints. Each is a printf format; those with
-// %s take the path as it was given.
+// %s take the path as it was given. The version is the project's (CMakeLists.txt).
 
 #include "bitmap/bitmap_reader.hpp"
 #include "land/land_conversion.hpp"
@@ -11,7 +11,8 @@ namespace bmp2land::app::messages {
 
 inline constexpr const char* kUsage = "Usage: %s filename\n";
 inline constexpr const char* kNoSuchFile = "File %s does not exist!\n";
-inline constexpr const char* kBanner = "bmp2land 1.0: bitmap to land file converter\n";
+inline constexpr const char* kBanner =
+    "bmp2land " BMP2LAND_VERSION ": bitmap to land file converter\n";
 inline constexpr const char* kCannotRead = "File %s can't be read!\n";
 inline constexpr const char* kTruncated = "File %s is truncated!\n";
 inline constexpr const char* kNotEightBit = "Not 8-bit bitmap!\n";

@@ -8,6 +8,7 @@
 #include "bitmap/bitmap_reader.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_writer.hpp"
+#include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
 #include "platform/replacement_file.hpp"
 
@@ -21,11 +22,11 @@ constexpr const char* kProgramName = "bmp2land";
 // A console that can't be written to leaves nowhere to report that, so the
 // results of the output calls are not looked at.
 void say(const char* message) {
-    (void)std::fputs(message, stdout);
+    platform::printOut(message);
 }
 
 void say(const char* format, const char* argument) {
-    (void)std::printf(format, argument);
+    platform::printOutFormatted(format, argument);
 }
 
 int finish(int status) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/native_path.hpp"
 #include "platform/path_queries.hpp"
 
 namespace bmp2land::platform {
@@ -22,7 +23,7 @@ std::optional<InputFile> InputFile::open(const std::string& path) {
         return std::nullopt;
     }
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), error);
+    const std::uintmax_t size = std::filesystem::file_size(nativePath(path), error);
     return InputFile(std::move(file), error ? 0 : static_cast<std::size_t>(size));
 }
 

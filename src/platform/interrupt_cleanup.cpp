@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstring>
+#include <filesystem>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -14,16 +14,19 @@
 #include <unistd.h>
 #endif
 
+#include "platform/native_path.hpp"
+
 namespace bmp2land::platform {
 namespace {
 
 // The handler reads these with nothing but lock-free atomic loads: it may run
 // in the middle of any other code of the program.
+using NativeChar = std::filesystem::path::value_type;
 struct Slot {
-    std::atomic<const char*> path{nullptr};
+    std::atomic<const NativeChar*> path{nullptr};
     std::atomic<void*> handle{nullptr};  // Windows only
 };
-static_assert(std::atomic<const char*>::is_always_lock_free);
+static_assert(std::atomic<const NativeChar*>::is_always_lock_free);
 static_assert(std::atomic<void*>::is_always_lock_free);
 
 // One file is written at a time; a few more leave room for tests.
@@ -47,8 +50,8 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
         if (void* handle = slot.handle.exchange(nullptr)) {
             (void)CloseHandle(handle);
         }
-        if (const char* path = slot.path.exchange(nullptr)) {
-            (void)DeleteFileA(path);
+        if (const NativeChar* path = slot.path.exchange(nullptr)) {
+            (void)DeleteFileW(path);
         }
     }
     // The status the system's own handling ends a program with, without the
@@ -73,7 +76,7 @@ constexpr std::array<int, 8> kInterruptions = {SIGINT,  SIGQUIT, SIGTERM, SIGHUP
 // again once the handler returns, now with its default action.
 void onInterruption(int signal) {
     for (Slot& slot : slots) {
-        if (const char* path = slot.path.exchange(nullptr)) {
+        if (const NativeChar* path = slot.path.exchange(nullptr)) {
             (void)::unlink(path);
         }
     }
@@ -109,10 +112,11 @@ void install() {
 RemovalOnInterrupt::RemovalOnInterrupt(const std::string& path) {
     static const bool installed = (install(), true);
     (void)installed;
-    path_ = std::make_unique<char[]>(path.size() + 1);
-    std::memcpy(path_.get(), path.c_str(), path.size() + 1);
+    const std::filesystem::path::string_type native = nativePath(path).native();
+    path_ = std::make_unique<NativeChar[]>(native.size() + 1);
+    std::copy(native.c_str(), native.c_str() + native.size() + 1, path_.get());
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        const char* empty = nullptr;
+        const NativeChar* empty = nullptr;
         if (slots[i].path.compare_exchange_strong(empty, path_.get())) {
             slot_ = static_cast<int>(i);
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -30,7 +31,9 @@ class RemovalOnInterrupt {
 
   private:
     int slot_ = -1;
-    std::unique_ptr<char[]> path_;  // prepared here: the handler can't allocate
+    // The path in the system's own form (UTF-16 on Windows), prepared here:
+    // the handler can't allocate.
+    std::unique_ptr<std::filesystem::path::value_type[]> path_;
 };
 
 }  // namespace bmp2land::platform

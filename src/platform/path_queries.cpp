@@ -4,6 +4,12 @@
 #include <system_error>
 
 #include "platform/file_operations.hpp"
+#include "platform/native_path.hpp"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 namespace bmp2land::platform {
 
@@ -11,20 +17,28 @@ namespace fs = std::filesystem;
 
 bool isDirectory(const std::string& path) {
     std::error_code error;
-    return fs::is_directory(fs::path(path), error);
+    return fs::is_directory(nativePath(path), error);
 }
 
 bool exists(const std::string& path) {
     std::error_code error;
-    return fs::exists(fs::symlink_status(fs::path(path), error));
+    return fs::exists(fs::symlink_status(nativePath(path), error));
 }
 
-// Tested by opening the file for update without truncating it.
 bool isWritable(const std::string& path) {
+#ifdef _WIN32
+    // Nothing is opened: while one run held land.dat open, no other could
+    // rename over it.
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+#else
+    // Tested by opening the file for update without truncating it.
     if (isDirectory(path)) {
         return false;
     }
     return FileHandle(fileOperations().open(path, "r+b")) != nullptr;
+#endif
 }
 
 // A FIFO, a device or a socket: a new file renamed over one would take its
@@ -51,7 +65,13 @@ std::string parentDirectory(const std::string& path) {
 
 void removeFile(const std::string& path) {
     std::error_code error;
-    fs::remove(fs::path(path), error);
+    fs::remove(nativePath(path), error);
+}
+
+std::string currentFolder() {
+    std::error_code error;
+    const fs::path folder = fs::current_path(error);
+    return error ? std::string() : utf8Path(folder);
 }
 
 }  // namespace bmp2land::platform

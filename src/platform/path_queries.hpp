@@ -1,7 +1,8 @@
 #pragma once
 
 // Questions about a path that don't open it for long: is it a directory, is
-// anything there, may it be written, and removing it.
+// anything there, may it be written, and removing it; and where the program
+// runs.
 
 #include <string>
 
@@ -18,5 +19,7 @@ bool isSpecialFile(const std::string& path);
 std::string parentDirectory(const std::string& path);
 // Removes a file if it is there; a failure leaves nothing to report to.
 void removeFile(const std::string& path);
+// The full path of the working directory; empty if it can't be found.
+std::string currentFolder();
 
 }  // namespace bmp2land::platform

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -45,13 +46,48 @@ const std::string& programPath() {
     return path;
 }
 
-std::string programCommand() {
-    if (!windowsRun())
-        return quote(programPath());
-    // The Wine prefix lives beside the .exe, made by the windows.prefix test,
-    // so that the run needs nothing from the user's home.
+namespace {
+
+// The Wine prefix lives beside the .exe, made by the windows.prefix test, so
+// that the run needs nothing from the user's home. The locale is English:
+// Windows' ANSI code page is then 1252, which holds no Japanese and no emoji.
+std::string wine(const std::string& program) {
     const std::string prefix = (fs::path(programPath()).parent_path() / "wine-prefix").string();
-    return "WINEDEBUG=-all WINEPREFIX=" + quote(prefix) + " wine " + quote(programPath());
+    return "WINEDEBUG=-all WINEPREFIX=" + quote(prefix) + " LC_ALL=C.UTF-8 " + program;
+}
+
+}  // namespace
+
+std::string commandFor(const std::string& exe) {
+    return windowsRun() ? wine("wine " + quote(exe)) : quote(exe);
+}
+
+std::string programCommand() {
+    return commandFor(programPath());
+}
+
+const std::string& landinfoPath() {
+    static const std::string path =
+        windowsRun() ? (fs::path(programPath()).parent_path() / "landinfo.exe").string()
+                     : LANDINFO_EXE;
+    return path;
+}
+
+std::string landinfoCommand() {
+    return commandFor(landinfoPath());
+}
+
+std::string invokedAs(const std::string& exe) {
+    if (!windowsRun())
+        return exe;
+    std::string windowsPath;
+    if (FILE* pipe = popen(wine("winepath -w " + quote(exe) + " 2>/dev/null").c_str(), "r")) {
+        for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe))
+            windowsPath += static_cast<char>(c);
+        pclose(pipe);
+    }
+    windowsPath.erase(windowsPath.find_last_not_of("\r\n") + 1);
+    return windowsPath;
 }
 
 std::string slurp(const fs::path& path) {

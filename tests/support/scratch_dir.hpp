@@ -30,8 +30,16 @@ bool windowsRun();
 // A program's output with Windows line ends turned into "\n", on the
 // Windows run only.
 std::string asLines(const std::string& text);
-// The shell words that start the program under test.
+// landinfo of the same build as the program under test.
+const std::string& landinfoPath();
+// The shell words that start the program under test, and landinfo.
 std::string programCommand();
+std::string landinfoCommand();
+// A program's own path as it sees it: in Windows form in the Windows run.
+std::string invokedAs(const std::string& exe);
+// The shell words that start `exe` the way the program under test is started:
+// under Wine in the Windows run.
+std::string commandFor(const std::string& exe);
 std::string slurp(const std::filesystem::path& path);
 
 class ScratchDir : public ::testing::Test {
