@@ -149,7 +149,8 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
         for (std::size_t chunk : {1336890U, 1503945U})
             f[maskByte(p, chunk)] |= static_cast<std::uint8_t>(1U << ((p.first) % 8));
     };
-    const auto [x0, y0] = object(0);
+    const int x0 = object(0).first;  // not a structured binding: lambdas below capture it
+    const int y0 = object(0).second;
     const std::string at0 = std::to_string(x0) + ", " + std::to_string(y0);
     const struct {
         const char* name;
