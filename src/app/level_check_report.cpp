@@ -123,7 +123,7 @@ void printHint(const land::Hint& h) {
                 counted(h.pixels, "pixel", "pixels").c_str());
             break;
         case Kind::TouchingObjects:
-            std::printf(
+            platform::printOutFormatted(
                 "hint: %zu of the object pixels touch another one; each object is one pixel of "
                 "entry 255: mark it with a 1-pixel pencil, not a brush\n",
                 h.pixels);

@@ -45,7 +45,7 @@ bool isWritable(const std::string& path) {
 // place instead of being written into it.
 bool isSpecialFile(const std::string& path) {
     std::error_code error;
-    const fs::file_status status = fs::status(fs::path(path), error);
+    const fs::file_status status = fs::status(nativePath(path), error);
     return !error && fs::exists(status) && !fs::is_regular_file(status) &&
            !fs::is_directory(status);
 }
