@@ -126,32 +126,6 @@ Unexpected<ReadFailure> rle8Failure(const Rle8Result& result, std::uint64_t pixe
                             .column = result.column});
 }
 
-}  // namespace
-
-Expected<BitmapHeaders, ReadFailure> readHeaders(Bytes file) {
-    if (file.size() < kHeadersSize) {
-        return truncated(BitmapPart::Headers);
-    }
-    const BitmapHeaders headers = decodeHeaders(file);
-    const InfoHeader& info = headers.info;
-    if (info.biBitCount != kBitCount) {
-        return refused(ReadError::NotEightBit);
-    }
-    if (!isOurSize(info)) {
-        return refused(ReadError::WrongSize);
-    }
-    if (!isSupportedCompression(info)) {
-        return refused(ReadError::UnsupportedCompression);
-    }
-    return headers;
-}
-
-BodyLayout bodyLayout(const BitmapHeaders& headers) {
-    return headers.info.biSize == kCoreHeaderSize ? coreLayout(headers.file) : infoLayout(headers);
-}
-
-namespace {
-
 // Checks that every block the headers describe is in the file and reads the
 // palette; the pixels are left to the caller.
 Expected<BitmapImage, ReadFailure> readAllButPixels(Bytes file, const BitmapHeaders& headers,
@@ -181,6 +155,28 @@ Expected<BitmapImage, ReadFailure> readAllButPixels(Bytes file, const BitmapHead
 }
 
 }  // namespace
+
+Expected<BitmapHeaders, ReadFailure> readHeaders(Bytes file) {
+    if (file.size() < kHeadersSize) {
+        return truncated(BitmapPart::Headers);
+    }
+    const BitmapHeaders headers = decodeHeaders(file);
+    const InfoHeader& info = headers.info;
+    if (info.biBitCount != kBitCount) {
+        return refused(ReadError::NotEightBit);
+    }
+    if (!isOurSize(info)) {
+        return refused(ReadError::WrongSize);
+    }
+    if (!isSupportedCompression(info)) {
+        return refused(ReadError::UnsupportedCompression);
+    }
+    return headers;
+}
+
+BodyLayout bodyLayout(const BitmapHeaders& headers) {
+    return headers.info.biSize == kCoreHeaderSize ? coreLayout(headers.file) : infoLayout(headers);
+}
 
 Expected<BitmapImage, ReadFailure> readBody(Bytes file, const BitmapHeaders& headers) {
     const BodyLayout layout = bodyLayout(headers);

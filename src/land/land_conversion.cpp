@@ -45,24 +45,6 @@ void takeRowMarkers(std::uint8_t* row, std::uint32_t y, std::span<ObjectPosition
     }
 }
 
-}  // namespace
-
-void buildMask(Bytes pixels, MutableBytes mask) {
-    // Eight pixels at a time: a byte's top bit ends up set when the byte is not
-    // zero, and one multiply gathers those eight bits into the mask byte with
-    // the first pixel in the least significant bit.
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    constexpr std::uint64_t kGather = 0x0102040810204080ULL;
-    for (std::size_t i = 0; i < mask.size(); ++i) {
-        const std::uint64_t group = loadU64(pixels, i * 8);
-        const std::uint64_t nonZero = (((group & kLow7) + kLow7) | group) & kHigh;
-        mask[i] = static_cast<std::uint8_t>(((nonZero >> 7) * kGather) >> 56);
-    }
-}
-
-namespace {
-
 // Stored row 0 is the bottom of the picture: swapping the rows end for end
 // turns the picture top row first, in the buffer it already has.
 void turnTopDown(std::vector<std::uint8_t>& rows) {
@@ -89,6 +71,20 @@ MarkedPicture markTopDown(std::vector<std::uint8_t> pixels, std::span<ObjectPosi
 }
 
 }  // namespace
+
+void buildMask(Bytes pixels, MutableBytes mask) {
+    // Eight pixels at a time: a byte's top bit ends up set when the byte is not
+    // zero, and one multiply gathers those eight bits into the mask byte with
+    // the first pixel in the least significant bit.
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr std::uint64_t kGather = 0x0102040810204080ULL;
+    for (std::size_t i = 0; i < mask.size(); ++i) {
+        const std::uint64_t group = loadU64(pixels, i * 8);
+        const std::uint64_t nonZero = (((group & kLow7) + kLow7) | group) & kHigh;
+        mask[i] = static_cast<std::uint8_t>(((nonZero >> 7) * kGather) >> 56);
+    }
+}
 
 MarkedPicture takeMarkers(const bitmap::BitmapImage& image, std::span<ObjectPosition> positions) {
     std::vector<std::uint8_t> topDown;

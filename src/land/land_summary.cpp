@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "bitmap/bitmap_reader.hpp"
 #include "land/land_conversion.hpp"
@@ -43,10 +44,10 @@ bool convertsBack(const LandModel& model, Bytes original) {
     const auto headers = bitmap::readHeaders(exported);
     if (!headers)
         return false;
-    const auto image = bitmap::readBody(exported, *headers);
+    auto image = bitmap::readBody(exported, *headers);
     if (!image)
         return false;
-    const auto converted = convert(*image);
+    const auto converted = convert(std::move(*image));
     if (!converted)
         return false;
     MemorySink sink;

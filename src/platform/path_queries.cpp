@@ -51,12 +51,7 @@ bool isSpecialFile(const std::string& path) {
 }
 
 std::string parentDirectory(const std::string& path) {
-#ifdef _WIN32
-    constexpr const char* kSeparators = "/\\";
-#else
-    constexpr const char* kSeparators = "/";
-#endif
-    const std::size_t last = path.find_last_of(kSeparators);
+    const std::size_t last = path.find_last_of(kPathSeparators);
     if (last == std::string::npos) {
         return ".";
     }

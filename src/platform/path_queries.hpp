@@ -8,6 +8,13 @@
 
 namespace bmp2land::platform {
 
+// What ends a folder's name in a path.
+#ifdef _WIN32
+inline constexpr const char* kPathSeparators = "/\\";
+#else
+inline constexpr const char* kPathSeparators = "/";
+#endif
+
 bool isDirectory(const std::string& path);
 // True when anything is at `path`, a link to nothing included.
 bool exists(const std::string& path);

@@ -5,14 +5,10 @@
 #include <cstdint>
 #include <random>
 
+#include "platform/path_queries.hpp"
+
 namespace bmp2land::platform {
 namespace {
-
-#ifdef _WIN32
-constexpr const char* kSeparators = "/\\";
-#else
-constexpr const char* kSeparators = "/";
-#endif
 
 // A word from the system's random source, where it has one.
 std::uint32_t entropy() {
@@ -28,7 +24,7 @@ std::uint32_t entropy() {
 // long name is cut, at a character boundary, so that the file can be made.
 std::string shortened(const std::string& target) {
     constexpr std::size_t kLongestName = 255 - 21;
-    const std::size_t nameStart = target.find_last_of(kSeparators) + 1;  // npos + 1 is 0
+    const std::size_t nameStart = target.find_last_of(kPathSeparators) + 1;  // npos + 1 is 0
     if (target.size() - nameStart <= kLongestName) {
         return target;
     }
