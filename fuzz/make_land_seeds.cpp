@@ -1,7 +1,9 @@
 // Writes the land-file fuzz target's seeds: the land file of a bitmap, and
 // copies of it damaged in the ways the reader and the round trip look for.
 //
-//   make_land_seeds examples/level.bmp fuzz/land_corpus
+//   make_land_seeds examples/level.bmp DIRECTORY
+//
+// The build runs it as the target land_seeds, into build/fuzz/land_corpus.
 
 #include <algorithm>
 #include <cstdio>

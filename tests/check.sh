@@ -168,11 +168,13 @@ fuzzer_runtime=$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/nul
 if have clang++ && [ "$fuzzer_runtime" != "${fuzzer_runtime#/}" ] && [ -e "$fuzzer_runtime" ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBMP2LAND_FUZZ=ON -DBUILD_TESTING=OFF -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON
-  cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer
+  cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer land_seeds
   fuzz land_fuzzer $(( (fuzz_seconds + 1) / 2 )) fuzz/corpus tests/fuzz_regressions \
     -dict=fuzz/rle8.dict
-  # Land files are 1.6 MB: mutate them at full length from the start.
-  fuzz land_file_fuzzer $(( fuzz_seconds / 2 )) fuzz/land_corpus tests/fuzz_regressions/land_file \
+  # The land-file seeds are written by the build (target land_seeds). Land
+  # files are 1.6 MB: mutate them at full length from the start.
+  fuzz land_file_fuzzer $(( fuzz_seconds / 2 )) build-fuzz/fuzz/land_corpus \
+    tests/fuzz_regressions/land_file \
     -max_len=1700000 -len_control=0
 else
   notice "clang++ with libFuzzer (libclang-rt-14-dev) not found: no fuzzing"
