@@ -118,11 +118,13 @@ for header in gtest/gtest.h gmock/gmock.h benchmark/benchmark.h; do
 done
 cmake -S "$bare/source" -B "$bare/source/build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
   -DBMP2LAND_OPTIONAL_TOOLS=OFF -DBMP2LAND_WERROR=ON -DCMAKE_CXX_FLAGS="-I$bare/absent"
-run_command=$(awk '/^## / { inside = ($0 == "## Build and run") }
+# README's run command is the first indented line under this heading.
+run_heading="## Build on Linux or macOS"
+run_command=$(awk -v heading="$run_heading" '/^## / { inside = ($0 == heading) }
                    inside && /^    / { sub(/^    /, ""); print; exit }' README.md)
 case $run_command in
   *"bmp2land level.bmp") echo "README's run command: $run_command" ;;
-  *) echo "FAIL: no run command found under README's \"Build and run\"" >&2; exit 1 ;;
+  *) echo "FAIL: no run command found under README's \"$run_heading\"" >&2; exit 1 ;;
 esac
 (cd "$bare/source" && bash -c "$run_command")
 main_program=$PWD/build/bmp2land

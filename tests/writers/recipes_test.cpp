@@ -1,6 +1,7 @@
-// README's recipes for making a level, each run as README gives it (its code
-// blocks, taken from README itself) on a drawing made here with 30 markers at
-// known places; and the files of examples/ checked against their generator.
+// The recipes of docs/making-levels.md, each run as that file gives it (its
+// code blocks, taken from the file itself) on a drawing made here with 30
+// markers at known places; and the files of examples/ checked against their
+// generator.
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,7 @@ std::vector<examples::Rgb> asRgb(const std::vector<Colour>& palette) {
     return rgb;
 }
 
-// GIMP's batch mode, doing what README's menu steps say, one call a step.
+// GIMP's batch mode, doing what the recipe's menu steps say, one call a step.
 const char* const kGimpPalette = "\"bmp2land level\"";
 
 std::string gimpStart(const char* file) {
@@ -151,14 +152,14 @@ enum class Start {
 };
 
 struct Tool {
-    const char* name;   // as README's commands call it
+    const char* name;   // as the recipes' commands call it
     const char* path;   // found at configure time; empty when not
     const char* label;  // what to install when it is missing
 };
 
 struct Recipe {
     const char* name;
-    const char* heading;  // README's section whose code blocks are the recipe
+    const char* heading;  // the section whose code blocks are the recipe
     std::vector<Tool> tools;
     Start start;
     std::string gimpSteps;  // menu steps, in GIMP's batch mode, before bmp2land runs
@@ -173,13 +174,13 @@ struct CodeBlock {
     std::string text;
 };
 
-// The fenced code blocks of one README section, in order.
-std::vector<CodeBlock> readmeBlocks(const std::string& heading) {
-    std::ifstream readme(README_PATH);
+// The fenced code blocks of one section of the recipes, in order.
+std::vector<CodeBlock> recipeBlocks(const std::string& heading) {
+    std::ifstream recipes(RECIPES_PATH);
     std::vector<CodeBlock> blocks;
     bool inSection = false;
     bool inBlock = false;
-    for (std::string line; std::getline(readme, line);) {
+    for (std::string line; std::getline(recipes, line);) {
         if (inBlock) {
             if (line == "```")
                 inBlock = false;
@@ -199,11 +200,11 @@ std::vector<CodeBlock> readmeBlocks(const std::string& heading) {
 
 class recipes : public ScratchDir, public ::testing::WithParamInterface<Recipe> {
   public:
-    // README's shell lines for `r`; its Python blocks become the files their
+    // The recipe's shell lines; its Python blocks become the files their
     // first line names ("# make_level.py: ...").
-    std::string readmeScript(const Recipe& r) {
+    std::string recipeScript(const Recipe& r) {
         std::string script;
-        for (const CodeBlock& block : readmeBlocks(r.heading)) {
+        for (const CodeBlock& block : recipeBlocks(r.heading)) {
             if (block.language == "python") {
                 const std::string name = block.text.substr(2, block.text.find(':') - 2);
                 writeFile(at(name), ByteVector(block.text.begin(), block.text.end()));
@@ -215,7 +216,7 @@ class recipes : public ScratchDir, public ::testing::WithParamInterface<Recipe> 
         return script;
     }
 
-    // Puts README's command names for the tools on a PATH of their own.
+    // Puts the recipes' command names for the tools on a PATH of their own.
     std::string toolPath(const Recipe& r) const {
         const fs::path bin = root_ / "bin";
         fs::create_directories(bin);
@@ -248,9 +249,9 @@ TEST_P(recipes, make_a_level_that_converts) {
         writeFile(at("level.png"), examples::encodeIndexedPng(kW, kH, asRgb(palette), rows));
     }
 
-    std::string script = readmeScript(r);
+    std::string script = recipeScript(r);
     const std::string last = "bmp2land level.bmp\nlandinfo level.bmp\n";
-    ASSERT_TRUE(script.ends_with(last)) << "README's recipe must end with\n" << last;
+    ASSERT_TRUE(script.ends_with(last)) << "the recipe must end with\n" << last;
     if (!r.gimpSteps.empty()) {
         writeFile(at("gimp-steps.scm"), ByteVector(r.gimpSteps.begin(), r.gimpSteps.end()));
         script.insert(script.size() - last.size(),
@@ -275,30 +276,30 @@ TEST_P(recipes, make_a_level_that_converts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    readme, recipes,
+    making_levels, recipes,
     ::testing::Values(Recipe{"gimp_blank",
-                             "### GIMP 2.10",
+                             "## GIMP 2.10",
                              {{"gimp", GIMP_PROGRAM, "GIMP 2.10"}},
                              Start::blankLevel,
                              gimpOnBlank()},
                       Recipe{"gimp_drawing",
-                             "### GIMP 2.10",
+                             "## GIMP 2.10",
                              {{"gimp", GIMP_PROGRAM, "GIMP 2.10"}},
                              Start::rgbDrawing,
                              gimpFromDrawing()},
                       Recipe{"imagemagick_resave",
-                             "### ImageMagick 6",
+                             "## ImageMagick 6",
                              {{"convert", IMAGEMAGICK_CONVERT,
                                "ImageMagick (convert-im6.q16 or magick)"}},
                              Start::paletted,
                              ""},
                       Recipe{"pillow",
-                             "### Pillow",
+                             "## Pillow",
                              {{"python3", PILLOW_PYTHON, "Pillow for /usr/bin/python3"}},
                              Start::rgbDrawing,
                              ""},
                       Recipe{"netpbm",
-                             "### netpbm",
+                             "## netpbm",
                              {{"pngtopnm", NETPBM_PNGTOPNM, "netpbm's pngtopnm"},
                               {"ppmtobmp", NETPBM_PPMTOBMP, "netpbm's ppmtobmp"}},
                              Start::rgbDrawing,
