@@ -1,4 +1,4 @@
-#include "app/landinfo.hpp"
+#include "landinfo/landinfo.hpp"
 
 #include <algorithm>
 #include <cstdint>
@@ -7,18 +7,18 @@
 #include <span>
 #include <string>
 
-#include "app/land_summary_report.hpp"
-#include "app/level_check_report.hpp"
-#include "land/land_export.hpp"
-#include "land/land_reader.hpp"
-#include "land/land_summary.hpp"
-#include "land/level_check.hpp"
+#include "landinfo/land_export.hpp"
+#include "landinfo/land_reader.hpp"
+#include "landinfo/land_summary.hpp"
+#include "landinfo/land_summary_report.hpp"
+#include "landinfo/level_check.hpp"
+#include "landinfo/level_check_report.hpp"
 #include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
 #include "platform/path_queries.hpp"
 #include "platform/replacement_file.hpp"
 
-namespace bmp2land::app {
+namespace bmp2land::landinfo {
 namespace {
 
 constexpr int kSuccess = 0;
@@ -42,13 +42,13 @@ int alreadyExists(const char* path) {
 
 // Never replaces anything: not the input, not a file or a link of that name,
 // not one that appears while the bitmap is written.
-int exportBitmap(const land::LandModel& model, const char* path) {
+int writeExport(const land::LandModel& model, const char* path) {
     if (platform::exists(path))
         return alreadyExists(path);
     auto out = platform::ReplacementFile::create(path);
     if (!out)
         return complain(path, "cannot be created");
-    if (!out->put(land::exportBitmap(model)))
+    if (!out->put(exportBitmap(model)))
         return complain(path, "cannot be written");
     switch (out->commitAsNew()) {
         case platform::NewFileResult::Created:
@@ -71,22 +71,22 @@ std::uint64_t realSize(const ByteBuffer& bytes, const platform::InputFile& input
 
 // Exit status 0 only when bmp2land would convert the file.
 int inspectBitmap(const ByteBuffer& bytes, std::uint64_t size, const char* path) {
-    const land::LevelCheck check = land::checkLevel(bytes, size);
+    const LevelCheck check = checkLevel(bytes, size);
     printLevelCheck(check, path);
     return check.converts() ? kSuccess : kFailure;
 }
 
 int inspectLandFile(const ByteBuffer& bytes, std::uint64_t size, const char* path,
                     const char* out) {
-    const auto file = land::readLandFile(bytes, size);
+    const auto file = readLandFile(bytes, size);
     if (!file) {
-        const land::LandFileError& e = file.error();
+        const LandFileError& e = file.error();
         return complain(path, std::string(e.record) + ": " + e.problem + " at offset " +
                                   std::to_string(e.offset));
     }
-    printLandSummary(*file, land::summarize(*file, bytes));
+    printLandSummary(*file, summarize(*file, bytes));
     (void)std::fflush(stdout);
-    return out != nullptr ? exportBitmap(file->model, out) : kSuccess;
+    return out != nullptr ? writeExport(file->model, out) : kSuccess;
 }
 
 int inspect(std::span<const char* const> args) {
@@ -101,7 +101,7 @@ int inspect(std::span<const char* const> args) {
     if (!bytes)
         return complain(path, "cannot be read");
     const std::uint64_t size = realSize(*bytes, *input);
-    if (land::pictureFormat(*bytes) != land::PictureFormat::Other)
+    if (pictureFormat(*bytes) != PictureFormat::Other)
         return args.size() == 2 ? inspectBitmap(*bytes, size, path) : usage(args);
     return inspectLandFile(*bytes, size, path, args.size() == 3 ? args[2] : nullptr);
 }
@@ -119,4 +119,4 @@ int runLandInfo(std::span<const char* const> args) {
     return status;
 }
 
-}  // namespace bmp2land::app
+}  // namespace bmp2land::landinfo

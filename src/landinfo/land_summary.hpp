@@ -11,9 +11,9 @@
 
 #include "common/byte_order.hpp"
 #include "land/land_model.hpp"
-#include "land/land_reader.hpp"
+#include "landinfo/land_reader.hpp"
 
-namespace bmp2land::land {
+namespace bmp2land::landinfo {
 
 // One reason why converting the exported bitmap gives a different file. Each
 // kind is noted once; the first case found stands for the others.
@@ -34,7 +34,7 @@ struct RoundTripNote {
     // SharedPosition: the earlier object; OutOfOrder: the last one before it
     // that is not at an earlier one's place
     std::size_t other = 0;
-    ObjectPosition position{};
+    land::ObjectPosition position{};
     std::string path;  // LevelPath, WaterPath: the file's own
 };
 
@@ -48,4 +48,4 @@ struct LandSummary {
 // `original` is the file `file` was read from.
 LandSummary summarize(const LandFile& file, Bytes original);
 
-}  // namespace bmp2land::land
+}  // namespace bmp2land::landinfo

@@ -1,12 +1,49 @@
-#include "land/land_reader.hpp"
+#include "landinfo/land_reader.hpp"
 
 #include <algorithm>
 #include <optional>
 
 #include "land/land_records.hpp"
 
-namespace bmp2land::land {
+namespace bmp2land::landinfo {
+
+using namespace land;
+
 namespace {
+
+// The name of the field of an LND or IMG header that covers byte `offset`.
+std::string_view lndFieldName(std::size_t offset) {
+    if (offset < 4)
+        return "magic";
+    if (offset < 8)
+        return "file length";
+    if (offset < 12)
+        return "width";
+    if (offset < 16)
+        return "height";
+    if (offset < 20)
+        return "reserved field";
+    return "object count";
+}
+
+std::string_view imgFieldName(std::size_t offset, bool hasColourTable) {
+    if (offset < 4)
+        return "magic";
+    if (offset < 8)
+        return "chunk length";
+    if (offset == 8)
+        return "reserved byte";
+    if (offset == kImgBitsOffset)
+        return "bits per pixel";
+    if (offset == 10)
+        return "flags";
+    const std::size_t sizeOffset = hasColourTable ? kPictureSizeOffset : kImgCommonHeaderSize;
+    if (hasColourTable && offset < kImgColoursOffset)
+        return "colour count";
+    if (offset < sizeOffset)
+        return "colours";
+    return offset < sizeOffset + 2 ? "width" : "height";
+}
 
 using FieldName = std::string_view (*)(std::size_t offset);
 
@@ -151,4 +188,4 @@ Expected<LandFile, LandFileError> readLandFile(Bytes file, std::uint64_t fileSiz
     return land;
 }
 
-}  // namespace bmp2land::land
+}  // namespace bmp2land::landinfo

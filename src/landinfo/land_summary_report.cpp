@@ -1,14 +1,14 @@
-#include "app/land_summary_report.hpp"
+#include "landinfo/land_summary_report.hpp"
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-#include "app/counted.hpp"
 #include "land/land_format.hpp"
+#include "landinfo/counted.hpp"
 #include "platform/console_output.hpp"
 
-namespace bmp2land::app {
+namespace bmp2land::landinfo {
 namespace {
 
 // A path from the file, every byte that is not printable ASCII as \xNN: a
@@ -29,8 +29,8 @@ std::string printablePath(std::string_view path) {
     return printable;
 }
 
-void printNote(const land::RoundTripNote& n) {
-    using Kind = land::RoundTripNote::Kind;
+void printNote(const RoundTripNote& n) {
+    using Kind = RoundTripNote::Kind;
     const unsigned x = n.position.x;
     const unsigned y = n.position.y;
     switch (n.kind) {
@@ -83,7 +83,7 @@ void printNote(const land::RoundTripNote& n) {
 
 }  // namespace
 
-void printLandSummary(const land::LandFile& file, const land::LandSummary& summary) {
+void printLandSummary(const LandFile& file, const LandSummary& summary) {
     const land::LandModel& m = file.model;
     platform::printOutFormatted("size: %u x %u\n", m.width, m.height);
     platform::printOutFormatted("objects: %zu\n", land::kObjectCount);
@@ -102,8 +102,8 @@ void printLandSummary(const land::LandFile& file, const land::LandSummary& summa
     platform::printOutFormatted("level: %s\n", printablePath(file.levelPath).c_str());
     platform::printOutFormatted("water: %s\n", printablePath(file.waterPath).c_str());
     platform::printOutFormatted("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
-    for (const land::RoundTripNote& note : summary.notes)
+    for (const RoundTripNote& note : summary.notes)
         printNote(note);
 }
 
-}  // namespace bmp2land::app
+}  // namespace bmp2land::landinfo

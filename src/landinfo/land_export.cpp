@@ -1,10 +1,12 @@
-#include "land/land_export.hpp"
+#include "landinfo/land_export.hpp"
 
 #include "bitmap/bitmap_writer.hpp"
 #include "common/byte_sink.hpp"
 #include "common/rows.hpp"
 
-namespace bmp2land::land {
+namespace bmp2land::landinfo {
+
+using namespace land;
 
 bitmap::BitmapImage toBitmap(const LandModel& model) {
     bitmap::BitmapImage image;
@@ -35,4 +37,4 @@ std::vector<std::uint8_t> exportBitmap(const LandModel& model) {
     return std::move(sink.data);
 }
 
-}  // namespace bmp2land::land
+}  // namespace bmp2land::landinfo

@@ -1,7 +1,7 @@
 #include <cstddef>
 #include <span>
 
-#include "app/landinfo.hpp"
+#include "landinfo/landinfo.hpp"
 
 #ifdef _WIN32
 #include "platform/command_line.hpp"
@@ -10,7 +10,7 @@
 int wmain(int argc, wchar_t** argv) {
     namespace platform = bmp2land::platform;
     const platform::CommandLine commandLine(argc, argv);
-    const int status = bmp2land::app::runLandInfo(commandLine.arguments());
+    const int status = bmp2land::landinfo::runLandInfo(commandLine.arguments());
     if (platform::windowIsOwn(platform::consoleFacts())) {
         platform::waitForEnter();
     }
@@ -18,7 +18,7 @@ int wmain(int argc, wchar_t** argv) {
 }
 #else
 int main(int argc, char** argv) {
-    return bmp2land::app::runLandInfo(
+    return bmp2land::landinfo::runLandInfo(
         std::span<const char* const>(argv, static_cast<std::size_t>(argc)));
 }
 #endif

@@ -13,10 +13,10 @@
 #include "common/expected.hpp"
 #include "land/land_model.hpp"
 
-namespace bmp2land::land {
+namespace bmp2land::landinfo {
 
 struct LandFile {
-    LandModel model;                       // its mask is the first mask chunk
+    land::LandModel model;                 // its mask is the first mask chunk
     std::vector<std::uint8_t> secondMask;  // the copy in the third chunk
     std::vector<std::uint8_t> blank;       // the fourth chunk's picture, all 0 as written
     std::string levelPath;
@@ -37,4 +37,4 @@ inline Expected<LandFile, LandFileError> readLandFile(Bytes file) {
     return readLandFile(file, file.size());
 }
 
-}  // namespace bmp2land::land
+}  // namespace bmp2land::landinfo

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <string>
 
-namespace bmp2land::app {
+namespace bmp2land::landinfo {
 
 // "1 pixel", "2 pixels".
 inline std::string counted(std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-}  // namespace bmp2land::app
+}  // namespace bmp2land::landinfo

@@ -1,4 +1,4 @@
-#include "land/level_check.hpp"
+#include "landinfo/level_check.hpp"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,9 @@
 
 #include "bitmap/bitmap_headers.hpp"
 
-namespace bmp2land::land {
+namespace bmp2land::landinfo {
+
+using namespace land;
 namespace {
 
 using Kind = Hint::Kind;
@@ -223,4 +225,4 @@ LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {
     return check;
 }
 
-}  // namespace bmp2land::land
+}  // namespace bmp2land::landinfo

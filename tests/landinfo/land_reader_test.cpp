@@ -1,12 +1,12 @@
-#include "land/land_reader.hpp"
+#include "landinfo/land_reader.hpp"
 
 #include <gtest/gtest.h>
 
 #include "bitmap/bitmap_reader.hpp"
 #include "bitmap/bitmap_writer.hpp"
 #include "land/land_conversion.hpp"
-#include "land/land_export.hpp"
 #include "land/land_writer.hpp"
+#include "landinfo/land_export.hpp"
 #include "test_bitmaps.hpp"
 
 namespace {
@@ -28,10 +28,10 @@ ByteVector landFileOf(const ByteVector& bmp) {
 }
 
 ByteVector exported(const ByteVector& landFile) {
-    const auto file = land::readLandFile(landFile);
+    const auto file = landinfo::readLandFile(landFile);
     EXPECT_TRUE(file) << (file ? "" : file.error().problem);
     MemorySink sink;
-    EXPECT_TRUE(bitmap::writeBitmap(land::toBitmap(file->model), sink));
+    EXPECT_TRUE(bitmap::writeBitmap(landinfo::toBitmap(file->model), sink));
     return sink.data;
 }
 
@@ -84,26 +84,26 @@ TEST(LandReader, NamesTheDamagedRecordAndItsOffset) {
     for (const auto& c : cases) {
         ByteVector damaged = good;
         damaged[c.at] = c.value;
-        const auto file = land::readLandFile(damaged);
+        const auto file = landinfo::readLandFile(damaged);
         ASSERT_FALSE(file) << c.record << " " << c.problem;
         EXPECT_EQ(file.error().record, c.record);
         EXPECT_EQ(file.error().problem, c.problem) << c.record;
         EXPECT_EQ(file.error().offset, c.offset) << c.record << " " << c.problem;
     }
     for (std::size_t size : {0U, 23U, 1336890U + 20U, 1673660U}) {
-        const auto file = land::readLandFile(Bytes(good).first(size));
+        const auto file = landinfo::readLandFile(Bytes(good).first(size));
         ASSERT_FALSE(file) << size;
         EXPECT_EQ(file.error().problem, "cut short");
         EXPECT_EQ(file.error().offset, size);
     }
     ByteVector longer = good;
     longer.resize(good.size() + 3);
-    const auto file = land::readLandFile(longer);
+    const auto file = landinfo::readLandFile(longer);
     ASSERT_FALSE(file);
     EXPECT_EQ(file.error().problem, "3 extra bytes");
     EXPECT_EQ(file.error().offset, 1673661U);
     // Only the start of a long file is read; its real length counts.
-    const auto start = land::readLandFile(Bytes(longer).first(1673662), 1673761);
+    const auto start = landinfo::readLandFile(Bytes(longer).first(1673662), 1673761);
     ASSERT_FALSE(start);
     EXPECT_EQ(start.error().problem, "100 extra bytes");
 }

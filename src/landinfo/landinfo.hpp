@@ -2,7 +2,7 @@
 
 #include <span>
 
-namespace bmp2land::app {
+namespace bmp2land::landinfo {
 
 // landinfo FILE [OUT.bmp]: checks a land file, prints its summary and, given
 // OUT.bmp, exports its picture as a bitmap, never over an existing file.
@@ -10,4 +10,4 @@ namespace bmp2land::app {
 // Returns the process exit status.
 int runLandInfo(std::span<const char* const> args);
 
-}  // namespace bmp2land::app
+}  // namespace bmp2land::landinfo

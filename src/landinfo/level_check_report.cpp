@@ -1,14 +1,14 @@
-#include "app/level_check_report.hpp"
+#include "landinfo/level_check_report.hpp"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "app/counted.hpp"
 #include "app/messages.hpp"
+#include "landinfo/counted.hpp"
 #include "platform/console_output.hpp"
 
-namespace bmp2land::app {
+namespace bmp2land::landinfo {
 namespace {
 
 std::string compressionName(std::uint32_t compression) {
@@ -24,31 +24,31 @@ std::string compressionName(std::uint32_t compression) {
     }
 }
 
-const char* formatName(land::PictureFormat format) {
+const char* formatName(PictureFormat format) {
     switch (format) {
-        case land::PictureFormat::Png:
+        case PictureFormat::Png:
             return "PNG";
-        case land::PictureFormat::Jpeg:
+        case PictureFormat::Jpeg:
             return "JPEG";
-        case land::PictureFormat::Gif:
+        case PictureFormat::Gif:
             return "GIF";
-        case land::PictureFormat::Tiff:
+        case PictureFormat::Tiff:
             return "TIFF";
-        case land::PictureFormat::Bmp:
-        case land::PictureFormat::Other:
+        case PictureFormat::Bmp:
+        case PictureFormat::Other:
             break;
     }
     return "other";
 }
 
-void printBitmapFacts(const land::BitmapFacts& b) {
+void printBitmapFacts(const BitmapFacts& b) {
     platform::printOutFormatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n",
                                 b.width, b.height, unsigned{b.bitCount},
                                 compressionName(b.compression).c_str(), b.headerSize,
                                 static_cast<unsigned long long>(b.paletteEntries));
 }
 
-void printPictureFacts(const land::PictureFacts& p) {
+void printPictureFacts(const PictureFacts& p) {
     platform::printOutFormatted("objects: %zu\n", p.objects);
     for (std::size_t k = 0; k < p.listed.size(); ++k)
         platform::printOutFormatted("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
@@ -61,15 +61,15 @@ void printPictureFacts(const land::PictureFacts& p) {
 }
 
 // Word for word the line bmp2land ends with on this file.
-void printVerdict(const land::LevelCheck& check, const char* path) {
+void printVerdict(const LevelCheck& check, const char* path) {
     if (check.converts()) {
         platform::printOutFormatted("verdict: converts\n");
         return;
     }
     platform::printOutFormatted("verdict: ");
     platform::printOutFormatted(check.readFailure
-                                    ? messages::readFailure(check.readFailure->kind)
-                                    : messages::conversionFailure(*check.conversionFailure),
+                                    ? app::messages::readFailure(check.readFailure->kind)
+                                    : app::messages::conversionFailure(*check.conversionFailure),
                                 path);
 }
 
@@ -89,7 +89,7 @@ const char* partName(bitmap::BitmapPart part) {
 
 // Past the read cap the file is not short: what it needs lies beyond what is
 // read, and saving it anew, not copying it, gives a bitmap that fits.
-void printTruncated(const land::Hint& h) {
+void printTruncated(const Hint& h) {
     if (h.fileSize > h.readSize) {
         platform::printOutFormatted(
             "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
@@ -103,8 +103,8 @@ void printTruncated(const land::Hint& h) {
         partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
 }
 
-void printHint(const land::Hint& h) {
-    using Kind = land::Hint::Kind;
+void printHint(const Hint& h) {
+    using Kind = Hint::Kind;
     const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
     switch (h.kind) {
         case Kind::MarkerColourElsewhere:
@@ -165,14 +165,14 @@ void printHint(const land::Hint& h) {
 
 }  // namespace
 
-void printLevelCheck(const land::LevelCheck& check, const char* path) {
+void printLevelCheck(const LevelCheck& check, const char* path) {
     if (check.bitmap)
         printBitmapFacts(*check.bitmap);
     if (check.picture)
         printPictureFacts(*check.picture);
     printVerdict(check, path);
-    for (const land::Hint& hint : check.hints)
+    for (const Hint& hint : check.hints)
         printHint(hint);
 }
 
-}  // namespace bmp2land::app
+}  // namespace bmp2land::landinfo

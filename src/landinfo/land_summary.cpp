@@ -1,4 +1,4 @@
-#include "land/land_summary.hpp"
+#include "landinfo/land_summary.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -7,11 +7,14 @@
 
 #include "bitmap/bitmap_reader.hpp"
 #include "land/land_conversion.hpp"
-#include "land/land_export.hpp"
 #include "land/land_format.hpp"
+#include "land/land_mask.hpp"
 #include "land/land_writer.hpp"
+#include "landinfo/land_export.hpp"
 
-namespace bmp2land::land {
+namespace bmp2land::landinfo {
+
+using namespace land;
 namespace {
 
 using Kind = RoundTripNote::Kind;
@@ -150,4 +153,4 @@ LandSummary summarize(const LandFile& file, Bytes original) {
     return summary;
 }
 
-}  // namespace bmp2land::land
+}  // namespace bmp2land::landinfo

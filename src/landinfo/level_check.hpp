@@ -14,8 +14,9 @@
 #include "common/byte_order.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_model.hpp"
+#include "land/object_markers.hpp"
 
-namespace bmp2land::land {
+namespace bmp2land::landinfo {
 
 enum class PictureFormat : std::uint8_t { Bmp, Png, Jpeg, Gif, Tiff, Other };
 
@@ -37,10 +38,11 @@ struct BitmapFacts {
 
 // The picture as the conversion sees it.
 struct PictureFacts {
-    std::size_t objects = 0;             // pixels of the marker index
-    std::vector<ObjectPosition> listed;  // the first kListedObjects, in the conversion's order
-    std::size_t landPixels = 0;          // not 0 once the markers are cleared
-    std::size_t uncolouredPixels = 0;    // indexes 96 to 254: kept, their colours not stored
+    std::size_t objects = 0;  // pixels of the marker index
+    std::vector<land::ObjectPosition>
+        listed;                        // the first kListedObjects, in the conversion's order
+    std::size_t landPixels = 0;        // not 0 once the markers are cleared
+    std::size_t uncolouredPixels = 0;  // indexes 96 to 254: kept, their colours not stored
 };
 
 struct Hint {
@@ -73,7 +75,7 @@ struct LevelCheck {
     std::optional<BitmapFacts> bitmap;    // when the file is a BMP with whole headers
     std::optional<PictureFacts> picture;  // when the reader took the pixels
     std::optional<bitmap::ReadFailure> readFailure;
-    std::optional<ConversionError> conversionFailure;
+    std::optional<land::ConversionError> conversionFailure;
     std::vector<Hint> hints;
 
     bool converts() const { return !readFailure && !conversionFailure; }
@@ -86,4 +88,4 @@ inline LevelCheck checkLevel(Bytes file) {
     return checkLevel(file, file.size());
 }
 
-}  // namespace bmp2land::land
+}  // namespace bmp2land::landinfo
