@@ -6,6 +6,7 @@
 
 #include "app/messages.hpp"
 #include "bitmap/bitmap_reader.hpp"
+#include "common/formatted.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_writer.hpp"
 #include "platform/console_output.hpp"
@@ -26,7 +27,7 @@ void say(const char* message) {
 }
 
 void say(const char* format, const char* argument) {
-    platform::printOutFormatted(format, argument);
+    platform::printOut(formatted(format, argument));
 }
 
 int finish(int status) {

@@ -1,12 +1,11 @@
 #include "landinfo/land_summary_report.hpp"
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "common/formatted.hpp"
 #include "land/land_format.hpp"
 #include "landinfo/counted.hpp"
-#include "platform/console_output.hpp"
 
 namespace bmp2land::landinfo {
 namespace {
@@ -29,81 +28,72 @@ std::string printablePath(std::string_view path) {
     return printable;
 }
 
-void printNote(const RoundTripNote& n) {
+std::string noteText(const RoundTripNote& n) {
     using Kind = RoundTripNote::Kind;
     const unsigned x = n.position.x;
     const unsigned y = n.position.y;
     switch (n.kind) {
         case Kind::MarkerColourInPicture:
-            platform::printOutFormatted(
+            return formatted(
                 "note: the picture has colour 255, the objects' colour, in %s (the first at %u, "
                 "%u); a converted bitmap takes them as objects\n",
                 counted(n.count, "pixel", "pixels").c_str(), x, y);
-            break;
         case Kind::SharedPosition:
-            platform::printOutFormatted(
+            return formatted(
                 "note: %s at the place of an earlier object (the first: object %zu, at %u, %u "
                 "like object %zu); a converted bitmap has one object at each place\n",
                 counted(n.count, "object is", "objects are").c_str(), n.object, x, y, n.other);
-            break;
         case Kind::OutOfOrder:
-            platform::printOutFormatted(
+            return formatted(
                 "note: the objects are not in the order a converted bitmap lists them, bottom "
                 "row first and left to right (object %zu comes before object %zu there)\n",
                 n.object, n.other);
-            break;
         case Kind::PixelUnderObject:
-            platform::printOutFormatted(
+            return formatted(
                 "note: the picture is not 0 under %s (the first: object %zu, at %u, %u); a "
                 "converted bitmap has 0 there\n",
                 counted(n.count, "object", "objects").c_str(), n.object, x, y);
-            break;
         case Kind::LevelPath:
-            platform::printOutFormatted("note: the level path is %s; a converted bitmap gets %s\n",
-                                        printablePath(n.path).c_str(),
-                                        std::string(land::kLevelPath).c_str());
-            break;
+            return formatted("note: the level path is %s; a converted bitmap gets %s\n",
+                             printablePath(n.path).c_str(), std::string(land::kLevelPath).c_str());
         case Kind::WaterPath:
-            platform::printOutFormatted("note: the water path is %s; a converted bitmap gets %s\n",
-                                        printablePath(n.path).c_str(),
-                                        std::string(land::kWaterPath).c_str());
-            break;
+            return formatted("note: the water path is %s; a converted bitmap gets %s\n",
+                             printablePath(n.path).c_str(), std::string(land::kWaterPath).c_str());
         case Kind::BlankNotBlank:
-            platform::printOutFormatted(
+            return formatted(
                 "note: IMG chunk 4 is not blank; a converted bitmap gets a blank one\n");
-            break;
         case Kind::MasksDiffer:
-            platform::printOutFormatted(
+            return formatted(
                 "note: the masks differ from the picture in %s; a converted bitmap gets masks "
                 "made from its picture\n",
                 counted(n.count, "pixel", "pixels").c_str());
-            break;
     }
+    return {};
 }
 
 }  // namespace
 
-void printLandSummary(const LandFile& file, const LandSummary& summary) {
+std::string landSummaryText(const LandFile& file, const LandSummary& summary) {
     const land::LandModel& m = file.model;
-    platform::printOutFormatted("size: %u x %u\n", m.width, m.height);
-    platform::printOutFormatted("objects: %zu\n", land::kObjectCount);
+    std::string text;
+    text += formatted("size: %u x %u\n", m.width, m.height);
+    text += formatted("objects: %zu\n", land::kObjectCount);
     for (std::size_t k = 0; k < land::kObjectCount; ++k) {
-        platform::printOutFormatted("object %zu: %u, %u\n", k + 1, m.positions[k].x,
-                                    m.positions[k].y);
+        text += formatted("object %zu: %u, %u\n", k + 1, m.positions[k].x, m.positions[k].y);
     }
-    platform::printOutFormatted("colours: %zu\n", land::kColourCount);
-    platform::printOutFormatted("land pixels: %zu of %u\n", summary.landPixels, land::kPixelCount);
+    text += formatted("colours: %zu\n", land::kColourCount);
+    text += formatted("land pixels: %zu of %u\n", summary.landPixels, land::kPixelCount);
     if (summary.maskDifferences == 0) {
-        platform::printOutFormatted("mask: matches picture\n");
+        text += formatted("mask: matches picture\n");
     } else {
-        platform::printOutFormatted("mask: %zu pixels differ from picture\n",
-                                    summary.maskDifferences);
+        text += formatted("mask: %zu pixels differ from picture\n", summary.maskDifferences);
     }
-    platform::printOutFormatted("level: %s\n", printablePath(file.levelPath).c_str());
-    platform::printOutFormatted("water: %s\n", printablePath(file.waterPath).c_str());
-    platform::printOutFormatted("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
+    text += formatted("level: %s\n", printablePath(file.levelPath).c_str());
+    text += formatted("water: %s\n", printablePath(file.waterPath).c_str());
+    text += formatted("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
     for (const RoundTripNote& note : summary.notes)
-        printNote(note);
+        text += noteText(note);
+    return text;
 }
 
 }  // namespace bmp2land::landinfo

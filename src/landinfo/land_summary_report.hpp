@@ -1,12 +1,14 @@
 #pragma once
 
+#include <string>
+
 #include "landinfo/land_reader.hpp"
 #include "landinfo/land_summary.hpp"
 
 namespace bmp2land::landinfo {
 
-// landinfo's lines on a good land file, on standard output: its records, its
+// landinfo's lines on a good land file, for standard output: its records, its
 // masks and whether its export converts back, with the reasons if not.
-void printLandSummary(const LandFile& file, const LandSummary& summary);
+std::string landSummaryText(const LandFile& file, const LandSummary& summary);
 
 }  // namespace bmp2land::landinfo

@@ -6,13 +6,9 @@
 #include <new>
 #include <span>
 #include <string>
+#include <vector>
 
-#include "landinfo/land_export.hpp"
-#include "landinfo/land_reader.hpp"
-#include "landinfo/land_summary.hpp"
-#include "landinfo/land_summary_report.hpp"
-#include "landinfo/level_check.hpp"
-#include "landinfo/level_check_report.hpp"
+#include "landinfo/inspection.hpp"
 #include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
 #include "platform/path_queries.hpp"
@@ -21,18 +17,9 @@
 namespace bmp2land::landinfo {
 namespace {
 
-constexpr int kSuccess = 0;
-constexpr int kFailure = 1;
-
 // Problems go to standard error, one line each, naming the file first.
 int complain(const char* file, const std::string& what) {
-    platform::printErr(std::string(file) + ": " + what + "\n");
-    return kFailure;
-}
-
-int usage(std::span<const char* const> args) {
-    const char* name = args.empty() || args[0] == nullptr ? "landinfo" : args[0];
-    platform::printErr(std::string("Usage: ") + name + " FILE [OUT.bmp]\n");
+    platform::printErr(complaintText(file, what));
     return kFailure;
 }
 
@@ -42,13 +29,13 @@ int alreadyExists(const char* path) {
 
 // Never replaces anything: not the input, not a file or a link of that name,
 // not one that appears while the bitmap is written.
-int writeExport(const land::LandModel& model, const char* path) {
+int writeExport(const std::vector<std::uint8_t>& bitmap, const char* path) {
     if (platform::exists(path))
         return alreadyExists(path);
     auto out = platform::ReplacementFile::create(path);
     if (!out)
         return complain(path, "cannot be created");
-    if (!out->put(exportBitmap(model)))
+    if (!out->put(bitmap))
         return complain(path, "cannot be written");
     switch (out->commitAsNew()) {
         case platform::NewFileResult::Created:
@@ -69,41 +56,36 @@ std::uint64_t realSize(const ByteBuffer& bytes, const platform::InputFile& input
     return std::max<std::uint64_t>(bytes.size(), input.sizeHint());
 }
 
-// Exit status 0 only when bmp2land would convert the file.
-int inspectBitmap(const ByteBuffer& bytes, std::uint64_t size, const char* path) {
-    const LevelCheck check = checkLevel(bytes, size);
-    printLevelCheck(check, path);
-    return check.converts() ? kSuccess : kFailure;
+void show(const std::string& out, const std::string& err) {
+    if (!out.empty())
+        platform::printOut(out);
+    if (!err.empty())
+        platform::printErr(err);
 }
 
-int inspectLandFile(const ByteBuffer& bytes, std::uint64_t size, const char* path,
-                    const char* out) {
-    const auto file = readLandFile(bytes, size);
-    if (!file) {
-        const LandFileError& e = file.error();
-        return complain(path, std::string(e.record) + ": " + e.problem + " at offset " +
-                                  std::to_string(e.offset));
+// The file's part: open and read it, show what inspect() says of it, and write
+// the export it makes.
+int inspectFile(std::span<const char* const> args) {
+    Request request;
+    if (!args.empty() && args[0] != nullptr)
+        request.program = args[0];
+    if (args.size() != 2 && args.size() != 3) {
+        show({}, usageText(request.program));
+        return kFailure;
     }
-    printLandSummary(*file, summarize(*file, bytes));
-    (void)std::fflush(stdout);
-    return out != nullptr ? writeExport(file->model, out) : kSuccess;
-}
-
-int inspect(std::span<const char* const> args) {
-    if (args.size() != 2 && args.size() != 3)
-        return usage(args);
-    const char* path = args[1];
-    auto input = platform::InputFile::open(path);
+    request.path = args[1];
+    request.exporting = args.size() == 3;
+    auto input = platform::InputFile::open(request.path);
     if (!input)
-        return complain(path, "cannot be opened");
+        return complain(request.path, "cannot be opened");
     const auto bytes = input->readAll();
     input->close();
     if (!bytes)
-        return complain(path, "cannot be read");
-    const std::uint64_t size = realSize(*bytes, *input);
-    if (pictureFormat(*bytes) != PictureFormat::Other)
-        return args.size() == 2 ? inspectBitmap(*bytes, size, path) : usage(args);
-    return inspectLandFile(*bytes, size, path, args.size() == 3 ? args[2] : nullptr);
+        return complain(request.path, "cannot be read");
+    const Inspection inspection = inspect(request, *bytes, realSize(*bytes, *input));
+    show(inspection.out, inspection.err);
+    (void)std::fflush(stdout);
+    return inspection.exported ? writeExport(*inspection.exported, args[2]) : inspection.status;
 }
 
 }  // namespace
@@ -111,7 +93,7 @@ int inspect(std::span<const char* const> args) {
 int runLandInfo(std::span<const char* const> args) {
     int status = kFailure;
     try {
-        status = inspect(args);
+        status = inspectFile(args);
     } catch (const std::bad_alloc&) {
         status = complain("landinfo", "not enough memory");
     }

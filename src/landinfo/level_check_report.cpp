@@ -1,12 +1,11 @@
 #include "landinfo/level_check_report.hpp"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "app/messages.hpp"
+#include "common/formatted.hpp"
 #include "landinfo/counted.hpp"
-#include "platform/console_output.hpp"
 
 namespace bmp2land::landinfo {
 namespace {
@@ -41,36 +40,34 @@ const char* formatName(PictureFormat format) {
     return "other";
 }
 
-void printBitmapFacts(const BitmapFacts& b) {
-    platform::printOutFormatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n",
-                                b.width, b.height, unsigned{b.bitCount},
-                                compressionName(b.compression).c_str(), b.headerSize,
-                                static_cast<unsigned long long>(b.paletteEntries));
+std::string bitmapFactsText(const BitmapFacts& b) {
+    return formatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n", b.width,
+                     b.height, unsigned{b.bitCount}, compressionName(b.compression).c_str(),
+                     b.headerSize, static_cast<unsigned long long>(b.paletteEntries));
 }
 
-void printPictureFacts(const PictureFacts& p) {
-    platform::printOutFormatted("objects: %zu\n", p.objects);
+std::string pictureFactsText(const PictureFacts& p) {
+    std::string text;
+    text += formatted("objects: %zu\n", p.objects);
     for (std::size_t k = 0; k < p.listed.size(); ++k)
-        platform::printOutFormatted("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
+        text += formatted("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
     if (p.objects > p.listed.size())
-        platform::printOutFormatted("objects after the first %zu are not listed\n",
-                                    p.listed.size());
-    platform::printOutFormatted("colours: %zu\n", land::kColourCount);
-    platform::printOutFormatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
-    platform::printOutFormatted("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
+        text += formatted("objects after the first %zu are not listed\n", p.listed.size());
+    text += formatted("colours: %zu\n", land::kColourCount);
+    text += formatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
+    text += formatted("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
+    return text;
 }
 
 // Word for word the line bmp2land ends with on this file.
-void printVerdict(const LevelCheck& check, const char* path) {
+std::string verdictText(const LevelCheck& check, const char* path) {
     if (check.converts()) {
-        platform::printOutFormatted("verdict: converts\n");
-        return;
+        return "verdict: converts\n";
     }
-    platform::printOutFormatted("verdict: ");
-    platform::printOutFormatted(check.readFailure
-                                    ? app::messages::readFailure(check.readFailure->kind)
-                                    : app::messages::conversionFailure(*check.conversionFailure),
-                                path);
+    return "verdict: " + formatted(check.readFailure
+                                       ? app::messages::readFailure(check.readFailure->kind)
+                                       : app::messages::conversionFailure(*check.conversionFailure),
+                                   path);
 }
 
 const char* partName(bitmap::BitmapPart part) {
@@ -89,90 +86,84 @@ const char* partName(bitmap::BitmapPart part) {
 
 // Past the read cap the file is not short: what it needs lies beyond what is
 // read, and saving it anew, not copying it, gives a bitmap that fits.
-void printTruncated(const Hint& h) {
+std::string truncatedText(const Hint& h) {
     if (h.fileSize > h.readSize) {
-        platform::printOutFormatted(
+        return formatted(
             "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
             "%s; save it again as an 8-bit BMP\n",
             static_cast<unsigned long long>(h.fileSize),
             static_cast<unsigned long long>(h.readSize), partName(h.failure.part));
-        return;
     }
-    platform::printOutFormatted(
+    return formatted(
         "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
         partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
 }
 
-void printHint(const Hint& h) {
+std::string markerColourText(const Hint& h) {
+    const std::string entry =
+        h.colourOfEntry255
+            ? formatted("hint: entry %u has the colour of entry 255 (%u, %u, %u)", h.entry,
+                        h.colour.red, h.colour.green, h.colour.blue)
+            : formatted("hint: entry %u has the colour landinfo gives the objects (%u, %u, %u)",
+                        h.entry, h.colour.red, h.colour.green, h.colour.blue);
+    return entry + formatted(
+                       " and is used by %s; the objects must use entry 255; a paint program may "
+                       "have reordered the palette\n",
+                       counted(h.pixels, "pixel", "pixels").c_str());
+}
+
+std::string hintText(const Hint& h) {
     using Kind = Hint::Kind;
     const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
     switch (h.kind) {
         case Kind::MarkerColourElsewhere:
-            if (h.colourOfEntry255) {
-                platform::printOutFormatted(
-                    "hint: entry %u has the colour of entry 255 (%u, %u, %u)", h.entry,
-                    h.colour.red, h.colour.green, h.colour.blue);
-            } else {
-                platform::printOutFormatted(
-                    "hint: entry %u has the colour landinfo gives the objects (%u, %u, %u)",
-                    h.entry, h.colour.red, h.colour.green, h.colour.blue);
-            }
-            platform::printOutFormatted(
-                " and is used by %s; the objects must use entry 255; a paint program may have "
-                "reordered the palette\n",
-                counted(h.pixels, "pixel", "pixels").c_str());
-            break;
+            return markerColourText(h);
         case Kind::TouchingObjects:
-            platform::printOutFormatted(
+            return formatted(
                 "hint: %zu of the object pixels touch another one; each object is one pixel of "
                 "entry 255: mark it with a 1-pixel pencil, not a brush\n",
                 h.pixels);
-            break;
         case Kind::CorruptRle8:
-            platform::printOutFormatted(
-                "hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
-                static_cast<unsigned long long>(h.failure.offset), h.failure.row, h.failure.column);
-            break;
+            return formatted("hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
+                             static_cast<unsigned long long>(h.failure.offset), h.failure.row,
+                             h.failure.column);
         case Kind::Truncated:
-            printTruncated(h);
-            break;
+            return truncatedText(h);
         case Kind::TooFewBits:
-            platform::printOutFormatted(
+            return formatted(
                 "hint: this is a %u-bit bitmap; keep all 256 palette entries when saving, because "
                 "a %u-bit pixel can't hold entry 255. GIMP writes 4-bit files when \"Remove unused "
                 "and "
                 "duplicate colors\" is on, and ImageMagick does for drawings of 16 colours or "
                 "fewer\n",
                 unsigned{h.bitCount}, unsigned{h.bitCount});
-            break;
         case Kind::NoPalette:
-            platform::printOutFormatted(
+            return formatted(
                 "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; %s\n",
                 unsigned{h.bitCount}, keepPalette);
-            break;
         case Kind::OtherBitCount:
-            platform::printOutFormatted(
+            return formatted(
                 "hint: the bitmap says it has %u bits per pixel, which no bitmap has; %s\n",
                 unsigned{h.bitCount}, keepPalette);
-            break;
         case Kind::NotABmp:
-            platform::printOutFormatted(
-                "hint: this is a %s picture, not a BMP; save it as an 8-bit BMP\n",
-                formatName(h.format));
-            break;
+            return formatted("hint: this is a %s picture, not a BMP; save it as an 8-bit BMP\n",
+                             formatName(h.format));
     }
+    return {};
 }
 
 }  // namespace
 
-void printLevelCheck(const LevelCheck& check, const char* path) {
+std::string levelCheckText(const LevelCheck& check, const char* path) {
+    std::string text;
     if (check.bitmap)
-        printBitmapFacts(*check.bitmap);
+        text += bitmapFactsText(*check.bitmap);
     if (check.picture)
-        printPictureFacts(*check.picture);
-    printVerdict(check, path);
+        text += pictureFactsText(*check.picture);
+    text += verdictText(check, path);
     for (const Hint& hint : check.hints)
-        printHint(hint);
+        text += hintText(hint);
+    return text;
 }
 
 }  // namespace bmp2land::landinfo

@@ -1,6 +1,5 @@
 #include "platform/console_output.hpp"
 
-#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -59,27 +58,6 @@ void print(std::string_view utf8, std::FILE* stream, StandardStream which) {
 #endif
 
 }  // namespace
-
-// Variadic like printf, so that the compiler checks the formats. The
-// arguments are read twice: to measure, then to write.
-void printOutFormatted(const char* format, ...) {  // NOLINT(cert-dcl50-cpp)
-    std::va_list arguments;
-    va_start(arguments, format);
-    // clang-tidy's va_list check loses sight of va_start when it is given
-    // several files at once.
-    // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
-    const int length = std::vsnprintf(nullptr, 0, format, arguments);
-    va_end(arguments);
-    if (length <= 0) {
-        return;
-    }
-    std::string text(static_cast<std::size_t>(length), '\0');
-    va_start(arguments, format);
-    // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized)
-    (void)std::vsnprintf(text.data(), text.size() + 1, format, arguments);
-    va_end(arguments);
-    printOut(text);
-}
 
 #ifdef _WIN32
 bool isConsole(StandardStream stream) {
