@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "app/messages.hpp"
@@ -77,7 +78,8 @@ int runStages(std::span<const char* const> args) {
         return finish(kFailure);
     }
 
-    auto output = land::create();
+    // An existing land.dat is replaced only once the new one is whole.
+    auto output = platform::ReplacementFile::create(std::string(land::kLandFileName));
     if (!output) {
         say(messages::kCannotCreate);
         return finish(kFailure);
