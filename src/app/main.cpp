@@ -9,7 +9,7 @@
 #include "land/land_writer.hpp"
 #include "platform/command_line.hpp"
 #include "platform/console_output.hpp"
-#include "platform/console_window.hpp"
+#include "platform/console.hpp"
 #include "platform/path_queries.hpp"
 
 int wmain(int argc, wchar_t** argv) {

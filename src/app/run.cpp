@@ -12,7 +12,7 @@
 #include "land/land_writer.hpp"
 #include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
-#include "platform/replacement_file.hpp"
+#include "platform/output_file.hpp"
 
 namespace bmp2land::app {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/console_output.hpp"
 #include "platform/input_file.hpp"
 #include "platform/path_queries.hpp"
-#include "platform/replacement_file.hpp"
+#include "platform/output_file.hpp"
 
 namespace bmp2land::landinfo {
 namespace {

@@ -5,7 +5,7 @@
 
 #ifdef _WIN32
 #include "platform/command_line.hpp"
-#include "platform/console_window.hpp"
+#include "platform/console.hpp"
 
 int wmain(int argc, wchar_t** argv) {
     namespace platform = bmp2land::platform;

@@ -1,4 +1,4 @@
-#include "platform/console_window.hpp"
+#include "platform/console.hpp"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN

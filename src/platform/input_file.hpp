@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/byte_buffer.hpp"
-#include "platform/file_operations.hpp"
+#include "platform/files.hpp"
 
 namespace bmp2land::platform {
 

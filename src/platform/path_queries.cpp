@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/file_operations.hpp"
+#include "platform/files.hpp"
 #include "platform/native_path.hpp"
 
 #ifdef _WIN32

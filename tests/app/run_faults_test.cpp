@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "app/run.hpp"
-#include "platform/file_operations.hpp"
+#include "platform/files.hpp"
 #include "scratch_dir.hpp"
 
 namespace {

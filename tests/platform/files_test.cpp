@@ -1,5 +1,5 @@
 #include "platform/input_file.hpp"
-#include "platform/replacement_file.hpp"
+#include "platform/output_file.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/byte_sink.hpp"
-#include "platform/file_operations.hpp"
+#include "platform/files.hpp"
 #include "platform/interrupt_cleanup.hpp"
 
 namespace bmp2land::platform {

@@ -1,4 +1,4 @@
-#include "platform/file_operations.hpp"
+#include "platform/files.hpp"
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "platform/replacement_file.hpp"
+#include "platform/output_file.hpp"
 
 #include "platform/file_attributes.hpp"
 #include "platform/link_target.hpp"
