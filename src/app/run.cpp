@@ -10,8 +10,8 @@
 #include "common/formatted.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_writer.hpp"
-#include "platform/console_output.hpp"
-#include "platform/input_file.hpp"
+#include "platform/console.hpp"
+#include "platform/files.hpp"
 #include "platform/output_file.hpp"
 
 namespace bmp2land::app {
@@ -41,14 +41,14 @@ int reportReadError(const bitmap::ReadFailure& failure, const char* path) {
     return finish(kFailure);
 }
 
-int runStages(std::span<const char* const> args) {
+int runStages(std::span<const char* const> args, platform::FileOperations& files) {
     if (args.size() != 2) {
         say(messages::kUsage, (args.empty() || args[0] == nullptr) ? kProgramName : args[0]);
         return finish(kSuccess);
     }
     const char* path = args[1];
 
-    auto input = platform::InputFile::open(path);
+    auto input = platform::InputFile::open(path, files);
     if (!input) {
         say(messages::kNoSuchFile, path);
         return finish(kFailure);
@@ -79,7 +79,7 @@ int runStages(std::span<const char* const> args) {
     }
 
     // An existing land.dat is replaced only once the new one is whole.
-    auto output = platform::ReplacementFile::create(std::string(land::kLandFileName));
+    auto output = platform::ReplacementFile::create(std::string(land::kLandFileName), files);
     if (!output) {
         say(messages::kCannotCreate);
         return finish(kFailure);
@@ -94,11 +94,11 @@ int runStages(std::span<const char* const> args) {
 
 }  // namespace
 
-int run(std::span<const char* const> args) {
+int run(std::span<const char* const> args, platform::FileOperations& files) {
     // Nothing may reach standard error, not even an escaped exception; an
     // unfinished land.dat is discarded on the way out.
     try {
-        return runStages(args);
+        return runStages(args, files);
     } catch (const std::bad_alloc&) {
         say(messages::kOutOfMemory);
     } catch (...) {

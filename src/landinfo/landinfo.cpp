@@ -9,9 +9,8 @@
 #include <vector>
 
 #include "landinfo/inspection.hpp"
-#include "platform/console_output.hpp"
-#include "platform/input_file.hpp"
-#include "platform/path_queries.hpp"
+#include "platform/console.hpp"
+#include "platform/files.hpp"
 #include "platform/output_file.hpp"
 
 namespace bmp2land::landinfo {
@@ -29,10 +28,11 @@ int alreadyExists(const char* path) {
 
 // Never replaces anything: not the input, not a file or a link of that name,
 // not one that appears while the bitmap is written.
-int writeExport(const std::vector<std::uint8_t>& bitmap, const char* path) {
+int writeExport(const std::vector<std::uint8_t>& bitmap, const char* path,
+                platform::FileOperations& files) {
     if (platform::exists(path))
         return alreadyExists(path);
-    auto out = platform::ReplacementFile::create(path);
+    auto out = platform::ReplacementFile::create(path, files);
     if (!out)
         return complain(path, "cannot be created");
     if (!out->put(bitmap))
@@ -65,7 +65,7 @@ void show(const std::string& out, const std::string& err) {
 
 // The file's part: open and read it, show what inspect() says of it, and write
 // the export it makes.
-int inspectFile(std::span<const char* const> args) {
+int inspectFile(std::span<const char* const> args, platform::FileOperations& files) {
     Request request;
     if (!args.empty() && args[0] != nullptr)
         request.program = args[0];
@@ -75,7 +75,7 @@ int inspectFile(std::span<const char* const> args) {
     }
     request.path = args[1];
     request.exporting = args.size() == 3;
-    auto input = platform::InputFile::open(request.path);
+    auto input = platform::InputFile::open(request.path, files);
     if (!input)
         return complain(request.path, "cannot be opened");
     const auto bytes = input->readAll();
@@ -85,15 +85,16 @@ int inspectFile(std::span<const char* const> args) {
     const Inspection inspection = inspect(request, *bytes, realSize(*bytes, *input));
     show(inspection.out, inspection.err);
     (void)std::fflush(stdout);
-    return inspection.exported ? writeExport(*inspection.exported, args[2]) : inspection.status;
+    return inspection.exported ? writeExport(*inspection.exported, args[2], files)
+                               : inspection.status;
 }
 
 }  // namespace
 
-int runLandInfo(std::span<const char* const> args) {
+int runLandInfo(std::span<const char* const> args, platform::FileOperations& files) {
     int status = kFailure;
     try {
-        status = inspectFile(args);
+        status = inspectFile(args, files);
     } catch (const std::bad_alloc&) {
         status = complain("landinfo", "not enough memory");
     }

@@ -1,24 +1,21 @@
-#include "platform/console_output.hpp"
+// The console on Windows: UTF-16 to a console, the window Explorer opens, and
+// the command line in UTF-16.
 
-#include <cstdio>
-#include <string>
-
-#ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "platform/native_path.hpp"
-#endif
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
+#include "platform/console.hpp"
+#include "platform/utf16.hpp"
 
 namespace bmp2land::platform {
 namespace {
 
-// Nowhere is left to report a failed write to, so none is looked at.
-void writeBytes(std::string_view utf8, std::FILE* stream) {
-    (void)std::fwrite(utf8.data(), 1, utf8.size(), stream);
-}
+enum class StandardStream { Input, Output, Error };
 
-#ifdef _WIN32
 HANDLE handleOf(StandardStream stream) {
     switch (stream) {
         case StandardStream::Input:
@@ -29,6 +26,12 @@ HANDLE handleOf(StandardStream stream) {
             break;
     }
     return GetStdHandle(STD_ERROR_HANDLE);
+}
+
+// False when the stream is redirected to a file or a pipe, or there is none.
+bool isConsole(StandardStream stream) {
+    DWORD mode = 0;
+    return GetConsoleMode(handleOf(stream), &mode) != 0;
 }
 
 // The console gets the line ends that the C library's text mode writes.
@@ -44,9 +47,10 @@ std::wstring consoleText(std::string_view utf8) {
     return widen(lines);
 }
 
+// Nowhere is left to report a failed write to, so none is looked at.
 void print(std::string_view utf8, std::FILE* stream, StandardStream which) {
     if (!isConsole(which)) {
-        writeBytes(utf8, stream);
+        (void)std::fwrite(utf8.data(), 1, utf8.size(), stream);
         return;
     }
     (void)std::fflush(stream);  // whatever the C library still holds comes first
@@ -55,15 +59,8 @@ void print(std::string_view utf8, std::FILE* stream, StandardStream which) {
     (void)WriteConsoleW(handleOf(which), text.data(), static_cast<DWORD>(text.size()), &written,
                         nullptr);
 }
-#endif
 
 }  // namespace
-
-#ifdef _WIN32
-bool isConsole(StandardStream stream) {
-    DWORD mode = 0;
-    return GetConsoleMode(handleOf(stream), &mode) != 0;
-}
 
 void printOut(std::string_view utf8) {
     print(utf8, stdout, StandardStream::Output);
@@ -72,14 +69,28 @@ void printOut(std::string_view utf8) {
 void printErr(std::string_view utf8) {
     print(utf8, stderr, StandardStream::Error);
 }
-#else
-void printOut(std::string_view utf8) {
-    writeBytes(utf8, stdout);
+
+ConsoleFacts consoleFacts() {
+    DWORD processes[2] = {};  // the count comes back whole even when it needs more room
+    ConsoleFacts facts;
+    facts.processesOnConsole = GetConsoleProcessList(processes, 2);
+    facts.outputIsConsole = isConsole(StandardStream::Output);
+    facts.inputIsConsole = isConsole(StandardStream::Input);
+    return facts;
 }
 
-void printErr(std::string_view utf8) {
-    writeBytes(utf8, stderr);
+void waitForEnter() {
+    printOut("Press Enter to close this window.\n");
+    for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) {
+    }
 }
-#endif
+
+CommandLine::CommandLine(int argc, wchar_t** argv) {
+    const std::span<wchar_t* const> wide(argv, static_cast<std::size_t>(argc));
+    std::transform(wide.begin(), wide.end(), std::back_inserter(strings_),
+                   [](const wchar_t* argument) { return narrow(argument); });
+    std::transform(strings_.begin(), strings_.end(), std::back_inserter(pointers_),
+                   [](const std::string& argument) { return argument.c_str(); });
+}
 
 }  // namespace bmp2land::platform

@@ -1,16 +1,40 @@
 #pragma once
 
-// The primitive file calls this program makes, behind one table so that tests
-// can make any of them fail. The defaults are the C library's and the file
-// system's.
+// The primitive file calls this program makes, behind one table that is
+// handed to whatever opens a file, so that tests can hand in one that makes
+// any call fail; and the input file, read whole through it.
+//
+// Paths travel through the program as UTF-8 strings. nativePath() gives one
+// the system's own form: unchanged on POSIX, UTF-16 on Windows, whose narrow
+// file calls would take the ANSI code page and lose every character outside
+// it. Every file name goes through there, so the name a file is created
+// under is the name it is renamed or removed by.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "common/byte_buffer.hpp"
 
 namespace bmp2land::platform {
 
+// What ends a folder's name in a path.
+#ifdef _WIN32
+inline constexpr const char* kPathSeparators = "/\\";
+#else
+inline constexpr const char* kPathSeparators = "/";
+#endif
+
+std::filesystem::path nativePath(const std::string& utf8);
+std::string utf8Path(const std::filesystem::path& path);
+
+// The defaults are the C library's and the file system's. Those that differ
+// from system to system all serve the output file, and are defined with it
+// (output_file_posix.cpp, output_file_windows.cpp).
 class FileOperations {
   public:
     virtual ~FileOperations() = default;
@@ -33,13 +57,43 @@ class FileOperations {
     virtual bool syncDirectory(const std::string& directory);
 };
 
-// The table in use; `operations` null puts the defaults back.
-FileOperations& fileOperations();
-void useFileOperations(FileOperations* operations);
-
+// Closes through the table that opened the file.
 struct FileCloser {
-    void operator()(std::FILE* file) const { fileOperations().close(file); }
+    FileOperations* operations = nullptr;
+    void operator()(std::FILE* file) const { (void)operations->close(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+bool isDirectory(const std::string& path);
+// The full path of the working directory; empty if it can't be found.
+std::string currentFolder();
+
+// How much of an input file is read. Neither a 1920 x 696 bitmap (under 3 MB
+// in any encoding) nor a land file comes near it; an endless input such as
+// /dev/zero or a pipe stops here instead of taking all memory.
+inline constexpr std::size_t kMaxInputSize = std::size_t{64} << 20;
+
+// An input file open for binary reading.
+class InputFile {
+  public:
+    // Empty when the path can't be opened or names a directory.
+    static std::optional<InputFile> open(const std::string& path, FileOperations& operations);
+
+    // The whole file, or its first `limit` bytes when it is longer; empty
+    // when a read fails. `limit` is at least 1.
+    std::optional<ByteBuffer> readAll(std::size_t limit = kMaxInputSize);
+
+    // The file's length as the file system gives it when it was opened (0
+    // when it has none, like a pipe).
+    std::size_t sizeHint() const { return sizeHint_; }
+
+    void close() { file_.reset(); }
+
+  private:
+    InputFile(FileHandle file, std::size_t sizeHint)
+        : file_(std::move(file)), sizeHint_(sizeHint) {}
+    FileHandle file_;
+    std::size_t sizeHint_;
+};
 
 }  // namespace bmp2land::platform

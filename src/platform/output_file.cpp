@@ -1,29 +1,111 @@
 #include "platform/output_file.hpp"
 
-#include "platform/file_attributes.hpp"
-#include "platform/link_target.hpp"
-#include "platform/path_queries.hpp"
-#include "platform/temporary_name.hpp"
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <system_error>
 
 namespace bmp2land::platform {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int kTemporaryNameAttempts = 16;
+
+// A word from the system's random source, where it has one.
+std::uint32_t entropy() {
+    try {
+        return static_cast<std::uint32_t>(std::random_device{}());
+    } catch (...) {
+        return 0;
+    }
+}
+
+// File systems allow names of 255 bytes (Windows: 255 UTF-16 units, never
+// fewer than bytes), and the temporary name adds 21 to the target's name: a
+// long name is cut, at a character boundary, so that the file can be made.
+std::string shortened(const std::string& target) {
+    constexpr std::size_t kLongestName = 255 - 21;
+    const std::size_t nameStart = target.find_last_of(kPathSeparators) + 1;  // npos + 1 is 0
+    if (target.size() - nameStart <= kLongestName) {
+        return target;
+    }
+    std::size_t end = nameStart + kLongestName;
+    while (end > nameStart && (static_cast<unsigned char>(target[end]) & 0xC0U) == 0x80U) {
+        --end;  // not inside a UTF-8 sequence
+    }
+    return target.substr(0, end);
+}
+
+// `target` followed by ".<16 hex digits>.tmp": a name beside `target` that a
+// concurrent run will not pick. A target name too long to take the 21 more
+// bytes is cut first. Two runs started in the same clock tick still draw
+// different random words.
+std::string temporaryName(const std::string& target) {
+    static std::mt19937_64 generator = [] {
+        const int onTheStack = 0;  // its address differs from run to run
+        const auto clock = static_cast<std::uint64_t>(
+            std::chrono::high_resolution_clock::now().time_since_epoch().count());
+        std::seed_seq seed{
+            static_cast<std::uint32_t>(clock), static_cast<std::uint32_t>(clock >> 32),
+            static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&onTheStack)), entropy()};
+        return std::mt19937_64(seed);
+    }();
+    constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
+                                           '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    std::string name = shortened(target) + ".";
+    std::uint64_t word = generator();
+    for (int i = 0; i < 16; ++i, word >>= 4) {
+        name += kHex[word & 0xFU];
+    }
+    return name + ".tmp";
+}
 
 }  // namespace
 
+bool exists(const std::string& path) {
+    std::error_code error;
+    return fs::exists(fs::symlink_status(nativePath(path), error));
+}
+
+// A FIFO, a device or a socket: a new file renamed over one would take its
+// place instead of being written into it.
+bool isSpecialFile(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(nativePath(path), error);
+    return !error && fs::exists(status) && !fs::is_regular_file(status) &&
+           !fs::is_directory(status);
+}
+
+std::string parentDirectory(const std::string& path) {
+    const std::size_t last = path.find_last_of(kPathSeparators);
+    if (last == std::string::npos) {
+        return ".";
+    }
+    return last == 0 ? path.substr(0, 1) : path.substr(0, last);
+}
+
+void removeFile(const std::string& path) {
+    std::error_code error;
+    fs::remove(nativePath(path), error);
+}
+
 // The temporary file goes beside the file that is replaced, so that the
 // rename stays within its file system and its directory.
-std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target) {
+std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target,
+                                                         FileOperations& operations) {
     std::optional<std::string> replaced = finalTarget(target);
-    if (!replaced || (exists(*replaced) && !isWritable(*replaced)) || isSpecialFile(*replaced)) {
+    if (!replaced || (exists(*replaced) && !isWritable(*replaced, operations)) ||
+        isSpecialFile(*replaced)) {
         return nullptr;
     }
     const std::optional<FileAttributes> kept = attributesOf(*replaced);
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         std::string temporary = temporaryName(*replaced);
         RemovalOnInterrupt removal(temporary);
-        FileHandle file(fileOperations().createNew(temporary));
+        FileHandle file(operations.createNew(temporary), FileCloser{&operations});
         if (file) {
             if (kept) {  // before the first byte is in it
                 giveAttributes(file.get(), *kept);
@@ -32,7 +114,7 @@ std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& targ
             }
             removal.watch(file.get());
             return std::unique_ptr<ReplacementFile>(
-                new ReplacementFile(target, std::move(*replaced), std::move(temporary),
+                new ReplacementFile(operations, target, std::move(*replaced), std::move(temporary),
                                     std::move(file), std::move(removal)));
         }
     }
@@ -49,7 +131,7 @@ bool ReplacementFile::put(Bytes bytes) {
     if (failed_ || !file_) {
         return false;
     }
-    if (fileOperations().write(bytes.data(), bytes.size(), file_.get()) != bytes.size()) {
+    if (operations_.write(bytes.data(), bytes.size(), file_.get()) != bytes.size()) {
         failed_ = true;
     }
     return !failed_;
@@ -61,8 +143,8 @@ bool ReplacementFile::finishWriting() {
     if (failed_ || !file_) {
         return false;
     }
-    const bool synced = fileOperations().flush(file_.get()) && fileOperations().sync(file_.get());
-    const bool closed = fileOperations().close(file_.release());
+    const bool synced = operations_.flush(file_.get()) && operations_.sync(file_.get());
+    const bool closed = operations_.close(file_.release());
     return synced && closed;
 }
 
@@ -72,11 +154,11 @@ bool ReplacementFile::finishWriting() {
 void ReplacementFile::settle(const std::string& placedAt) {
     committed_ = true;
     removal_.disarm();
-    (void)fileOperations().syncDirectory(parentDirectory(placedAt));
+    (void)operations_.syncDirectory(parentDirectory(placedAt));
 }
 
 bool ReplacementFile::commit() {
-    if (!finishWriting() || !fileOperations().replace(temporaryPath_, target_)) {
+    if (!finishWriting() || !operations_.replace(temporaryPath_, target_)) {
         discard();
         return false;
     }
@@ -89,7 +171,7 @@ NewFileResult ReplacementFile::commitAsNew() {
         discard();
         return NewFileResult::Failed;
     }
-    if (!fileOperations().placeNew(temporaryPath_, name_)) {
+    if (!operations_.placeNew(temporaryPath_, name_)) {
         discard();
         return exists(name_) ? NewFileResult::AlreadyExists : NewFileResult::Failed;
     }

@@ -1,7 +1,13 @@
 #pragma once
 
+// Writing a file that may replace another: through a temporary file beside it,
+// with the replaced file's links and attributes kept. What differs from system
+// to system is in output_file_posix.cpp and output_file_windows.cpp.
+
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/byte_sink.hpp"
@@ -23,8 +29,10 @@ class ReplacementFile final : public ByteSink {
   public:
     // Null when `target` exists but can't be written (a read-only file, a
     // directory), when it is a loop of links, or when no temporary file can
-    // be created beside the file it names.
-    static std::unique_ptr<ReplacementFile> create(const std::string& target);
+    // be created beside the file it names. Every file call goes through
+    // `operations`, which must outlive the object.
+    static std::unique_ptr<ReplacementFile> create(const std::string& target,
+                                                   FileOperations& operations);
 
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -47,9 +55,10 @@ class ReplacementFile final : public ByteSink {
     const std::string& temporaryPath() const { return temporaryPath_; }
 
   private:
-    ReplacementFile(std::string name, std::string target, std::string temporaryPath,
-                    FileHandle file, RemovalOnInterrupt removal)
-        : name_(std::move(name)),
+    ReplacementFile(FileOperations& operations, std::string name, std::string target,
+                    std::string temporaryPath, FileHandle file, RemovalOnInterrupt removal)
+        : operations_(operations),
+          name_(std::move(name)),
           target_(std::move(target)),
           temporaryPath_(std::move(temporaryPath)),
           file_(std::move(file)),
@@ -58,6 +67,7 @@ class ReplacementFile final : public ByteSink {
     void settle(const std::string& placedAt);
     void discard();
 
+    FileOperations& operations_;
     std::string name_;    // as given: a new file must not take the place of a link
     std::string target_;  // the file that `name_` finally names
     std::string temporaryPath_;
@@ -68,5 +78,40 @@ class ReplacementFile final : public ByteSink {
 };
 
 using NewFileResult = ReplacementFile::NewFileResult;
+
+// True when anything is at `path`, a link to nothing included.
+bool exists(const std::string& path);
+// True when an existing file may be written; nothing about it changes.
+bool isWritable(const std::string& path, FileOperations& operations);
+// True for what is there but is neither a regular file nor a directory.
+bool isSpecialFile(const std::string& path);
+// The directory that holds `path`: "." for a bare name.
+std::string parentDirectory(const std::string& path);
+// Removes a file if it is there; a failure leaves nothing to report to.
+void removeFile(const std::string& path);
+
+// The file that `path` finally names: `path` itself unless it is a symbolic
+// link, else the end of its chain of links, whether anything is there yet or
+// not. Empty for a loop of links or a link that can't be read. Windows
+// programs replace a link itself, not what it points to: there it is `path`.
+std::optional<std::string> finalTarget(const std::string& path);
+
+// What a file that replaces another keeps of it: the permission bits, and
+// the owner and group as far as the process may set them (a group it may not
+// set gets no more rights than others had).
+struct FileAttributes {
+    std::uint32_t mode = 0;
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+};
+
+// The attributes of the regular file at `path`; none when there is none, and
+// on Windows, where a new file takes its permissions from its folder.
+std::optional<FileAttributes> attributesOf(const std::string& path);
+// Gives `file`, freshly created with its owner's rights alone, the attributes
+// it is to keep. A mode the file system refuses leaves it no wider.
+void giveAttributes(std::FILE* file, const FileAttributes& attributes);
+// Gives such a file the mode any new file gets: 0666 less the umask.
+void giveNewFileMode(std::FILE* file);
 
 }  // namespace bmp2land::platform

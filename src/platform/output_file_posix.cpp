@@ -1,21 +1,114 @@
-#include "platform/file_attributes.hpp"
+// The output file on POSIX systems: the file calls that write, links followed
+// to the file they name, and the replaced file's mode, owner and group.
 
-#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/output_file.hpp"
 
 namespace bmp2land::platform {
+namespace {
 
-#ifdef _WIN32
-std::optional<FileAttributes> attributesOf(const std::string& /*path*/) {
+namespace fs = std::filesystem;
+
+// As many links as the kernel follows in one lookup before it calls it a loop.
+constexpr int kMaxLinks = 40;
+
+}  // namespace
+
+std::FILE* FileOperations::createNew(const std::string& path) {
+    // O_EXCL: never reuse a file that is already there. Only the owner may
+    // open it until it has the mode it is to keep: a reader who got in while
+    // it had a wider one would go on reading what is written.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        (void)::close(fd);
+        (void)::unlink(path.c_str());
+    }
+    return file;
+}
+
+bool FileOperations::sync(std::FILE* file) {
+    // fsync rather than fdatasync: the mode given to the new file must last too.
+    return ::fsync(::fileno(file)) == 0;
+}
+
+bool FileOperations::syncDirectory(const std::string& directory) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+bool FileOperations::replace(const std::string& from, const std::string& to) {
+    // POSIX rename() replaces `to` atomically.
+    std::error_code error;
+    fs::rename(fs::path(from), fs::path(to), error);
+    return !error;
+}
+
+bool FileOperations::placeNew(const std::string& from, const std::string& to) {
+    // link() never replaces anything, links included; the temporary name is
+    // dropped once the file has its new one.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        (void)::unlink(from.c_str());
+        return true;
+    }
+#ifdef RENAME_NOREPLACE
+    // File systems without hard links (FAT) still offer an exclusive rename.
+    if (errno != EEXIST) {
+        return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+    }
+#endif
+    return false;
+}
+
+// Tested by opening the file for update without truncating it.
+bool isWritable(const std::string& path, FileOperations& operations) {
+    if (isDirectory(path)) {
+        return false;
+    }
+    return FileHandle(operations.open(path, "r+b"), FileCloser{&operations}) != nullptr;
+}
+
+// The links are followed one by one rather than resolved in one call, since
+// the last one may point to a file that is still to be made.
+std::optional<std::string> finalTarget(const std::string& path) {
+    fs::path at(path);
+    for (int followed = 0; followed <= kMaxLinks; ++followed) {
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(at, error);
+        if (status.type() == fs::file_type::not_found) {
+            return at.string();
+        }
+        if (error) {
+            return std::nullopt;
+        }
+        if (!fs::is_symlink(status)) {
+            return at.string();
+        }
+        const fs::path next = fs::read_symlink(at, error);
+        if (error) {
+            return std::nullopt;
+        }
+        // A relative link is relative to the directory that holds it.
+        at = next.is_absolute() ? next : at.parent_path() / next;
+    }
     return std::nullopt;
 }
 
-void giveAttributes(std::FILE* /*file*/, const FileAttributes& /*attributes*/) {}
-
-void giveNewFileMode(std::FILE* /*file*/) {}
-#else
 std::optional<FileAttributes> attributesOf(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -51,6 +144,5 @@ void giveNewFileMode(std::FILE* file) {
         static_cast<mode_t>(S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH);
     (void)::fchmod(::fileno(file), kReadWriteAll & ~mask);
 }
-#endif
 
 }  // namespace bmp2land::platform

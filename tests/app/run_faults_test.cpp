@@ -76,19 +76,16 @@ class RunFaults : public ScratchDir {
         fs::current_path(work());
     }
     void TearDown() override {
-        bmp2land::platform::useFileOperations(nullptr);
         fs::current_path(previousDir_);
         ScratchDir::TearDown();
     }
     Outcome runWith(Fault fault, std::vector<std::string>* calls = nullptr) {
         FaultyOperations operations(fault);
-        bmp2land::platform::useFileOperations(&operations);
         const char* args[] = {"bmp2land", "in.bmp"};
         ::testing::internal::CaptureStdout();
         Outcome o;
-        o.status = bmp2land::app::run(args);
+        o.status = bmp2land::app::run(args, operations);
         o.out = ::testing::internal::GetCapturedStdout();
-        bmp2land::platform::useFileOperations(nullptr);
         if (calls != nullptr)
             *calls = operations.calls;
         return o;
