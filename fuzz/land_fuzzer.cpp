@@ -151,6 +151,8 @@ bool knownReadError(const bitmap::ReadFailure& failure, const std::vector<std::u
     switch (failure.kind) {
         case bitmap::ReadError::Truncated:
             return failure.part == truncatedPart(file, headers);
+        case bitmap::ReadError::TooLarge:  // only where a file is read in part
+            return false;
         case bitmap::ReadError::Corrupt:
             return failure.offset < file.size() && failure.row < bitmap::kHeight &&
                    failure.column <= bitmap::kWidth;

@@ -1,5 +1,7 @@
 #include "app/run.hpp"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -36,8 +38,10 @@ int finish(int status) {
     return status;
 }
 
-int reportReadError(const bitmap::ReadFailure& failure, const char* path) {
-    say(messages::readFailure(failure.kind), path);
+// `readSize` bytes were read of a file of `fileSize`.
+int reportReadError(const bitmap::ReadFailure& failure, std::uint64_t readSize,
+                    std::uint64_t fileSize, const char* path) {
+    say(messages::readFailure(bitmap::inWholeFile(failure, readSize, fileSize).kind), path);
     return finish(kFailure);
 }
 
@@ -61,13 +65,15 @@ int runStages(std::span<const char* const> args, platform::FileOperations& files
         say(messages::kCannotRead, path);
         return finish(kFailure);
     }
+    const std::size_t readSize = bytes->size();
+    const std::uint64_t fileSize = input->realSize(readSize);
     const auto headers = bitmap::readHeaders(*bytes);
     if (!headers) {
-        return reportReadError(headers.error(), path);
+        return reportReadError(headers.error(), readSize, fileSize, path);
     }
     auto image = bitmap::readBody(std::move(*bytes), *headers);
     if (!image) {
-        return reportReadError(image.error(), path);
+        return reportReadError(image.error(), readSize, fileSize, path);
     }
     bytes.reset();  // the file's bytes are not needed past the reader
     say(messages::kMaking);

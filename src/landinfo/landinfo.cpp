@@ -1,6 +1,5 @@
 #include "landinfo/landinfo.hpp"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <new>
@@ -48,14 +47,6 @@ int writeExport(const std::vector<std::uint8_t>& bitmap, const char* path,
     return complain(path, "cannot be written");
 }
 
-// The length of the file that `bytes` begin: past the read cap only the
-// file system knows it.
-std::uint64_t realSize(const ByteBuffer& bytes, const platform::InputFile& input) {
-    if (bytes.size() < platform::kMaxInputSize)
-        return bytes.size();
-    return std::max<std::uint64_t>(bytes.size(), input.sizeHint());
-}
-
 void show(const std::string& out, const std::string& err) {
     if (!out.empty())
         platform::printOut(out);
@@ -82,7 +73,7 @@ int inspectFile(std::span<const char* const> args, platform::FileOperations& fil
     input->close();
     if (!bytes)
         return complain(request.path, "cannot be read");
-    const Inspection inspection = inspect(request, *bytes, realSize(*bytes, *input));
+    const Inspection inspection = inspect(request, *bytes, input->realSize(bytes->size()));
     show(inspection.out, inspection.err);
     (void)std::fflush(stdout);
     return inspection.exported ? writeExport(*inspection.exported, args[2], files)

@@ -145,7 +145,9 @@ void readFailureHints(Bytes file, std::uint64_t fileSize, const LevelCheck& chec
     hint.failure = *check.readFailure;
     switch (check.readFailure->kind) {
         case bitmap::ReadError::Truncated:
-            hint.kind = Kind::Truncated;
+        case bitmap::ReadError::TooLarge:
+            hint.kind = check.readFailure->kind == bitmap::ReadError::Truncated ? Kind::Truncated
+                                                                                : Kind::TooLarge;
             hint.fileSize = fileSize;
             hint.readSize = file.size();
             hints.push_back(hint);
@@ -166,7 +168,7 @@ void readFailureHints(Bytes file, std::uint64_t fileSize, const LevelCheck& chec
 
 void refuse(Bytes file, std::uint64_t fileSize, const bitmap::ReadFailure& failure,
             LevelCheck& check) {
-    check.readFailure = failure;
+    check.readFailure = bitmap::inWholeFile(failure, file.size(), fileSize);
     if (check.format == PictureFormat::Bmp)  // the others have their hint
         readFailureHints(file, fileSize, check, check.hints);
 }

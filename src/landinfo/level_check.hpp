@@ -51,6 +51,7 @@ struct Hint {
         TouchingObjects,        // object pixels side by side: painted with a brush
         CorruptRle8,
         Truncated,
+        TooLarge,       // what the bitmap needs lies past the bytes read of a longer file
         TooFewBits,     // 1 or 4 bits: no entry 255
         NoPalette,      // 16, 24 or 32 bits
         OtherBitCount,  // a bit count no bitmap has
@@ -63,9 +64,9 @@ struct Hint {
     bitmap::RgbQuad colour{};
     std::size_t pixels = 0;  // TouchingObjects: the object pixels that touch another
     bool colourOfEntry255 = false;
-    bitmap::ReadFailure failure{};                // CorruptRle8, Truncated: where
-    std::uint64_t fileSize = 0;                   // Truncated: the file's real length
-    std::uint64_t readSize = 0;                   // Truncated: less than fileSize past the read cap
+    bitmap::ReadFailure failure{};                // CorruptRle8, Truncated, TooLarge: where
+    std::uint64_t fileSize = 0;                   // Truncated, TooLarge: the file's real length
+    std::uint64_t readSize = 0;                   // TooLarge: the bytes read, fewer
     std::uint16_t bitCount = 0;                   // the bit-count hints
     PictureFormat format = PictureFormat::Other;  // NotABmp
 };

@@ -84,16 +84,17 @@ const char* partName(bitmap::BitmapPart part) {
     return "data";
 }
 
-// Past the read cap the file is not short: what it needs lies beyond what is
-// read, and saving it anew, not copying it, gives a bitmap that fits.
+// Past the read cap what the bitmap needs lies beyond what is read, and
+// saving it anew, not copying it, gives a bitmap that fits.
+std::string tooLargeText(const Hint& h) {
+    return formatted(
+        "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
+        "%s; save it again as an 8-bit BMP\n",
+        static_cast<unsigned long long>(h.fileSize), static_cast<unsigned long long>(h.readSize),
+        partName(h.failure.part));
+}
+
 std::string truncatedText(const Hint& h) {
-    if (h.fileSize > h.readSize) {
-        return formatted(
-            "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
-            "%s; save it again as an 8-bit BMP\n",
-            static_cast<unsigned long long>(h.fileSize),
-            static_cast<unsigned long long>(h.readSize), partName(h.failure.part));
-    }
     return formatted(
         "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
         partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
@@ -129,6 +130,8 @@ std::string hintText(const Hint& h) {
                              h.failure.column);
         case Kind::Truncated:
             return truncatedText(h);
+        case Kind::TooLarge:
+            return tooLargeText(h);
         case Kind::TooFewBits:
             return formatted(
                 "hint: this is a %u-bit bitmap; keep all 256 palette entries when saving, because "

@@ -10,6 +10,7 @@
 // it. Every file name goes through there, so the name a file is created
 // under is the name it is renamed or removed by.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -86,6 +87,13 @@ class InputFile {
     // The file's length as the file system gives it when it was opened (0
     // when it has none, like a pipe).
     std::size_t sizeHint() const { return sizeHint_; }
+
+    // The file's length, `bytesRead` of it read by readAll(): those bytes,
+    // or past the read cap what the file system gave, which alone knows.
+    std::uint64_t realSize(std::size_t bytesRead) const {
+        return bytesRead < kMaxInputSize ? bytesRead
+                                         : std::max<std::uint64_t>(bytesRead, sizeHint_);
+    }
 
     void close() { file_.reset(); }
 

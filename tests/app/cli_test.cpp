@@ -105,6 +105,7 @@ TEST_F(Cli, RejectsBadInputsAndKeepsThePreviousLandFile) {
         const char* name;
         ByteVector file;
         std::string out;
+        std::uintmax_t sparseSize = 0;  // grown to this length with a sparse tail
     } cases[] = {
         {"24-bit", bmp([](BmpOptions& o) { o.bitCount = 24; }), kBanner + "Not 8-bit bitmap!\n"},
         {"wrong size", bmp([](BmpOptions& o) { o.height = 695; }),
@@ -127,6 +128,9 @@ TEST_F(Cli, RejectsBadInputsAndKeepsThePreviousLandFile) {
          kBanner + "File in.bmp is truncated!\n"},
         {"RLE8 cut short", bmp([](BmpOptions& o) { o.compression = 1; }, {10, 1, 0, 0}),
          kBanner + "File in.bmp is truncated!\n"},
+        {"pixels past the 64 MiB that are read", bmp([](BmpOptions& o) { o.offBits = 70U << 20; }),
+         kBanner + "File in.bmp is too large to be a level bitmap!\n",
+         (std::uintmax_t{70} << 20) + 1336320},
         {"29 markers", makeBmp(samplePicture(29)),
          kBanner + kMaking + "You must have exactly 30 object positions!\n"},
         {"31 markers", makeBmp(samplePicture(31)),
@@ -136,6 +140,8 @@ TEST_F(Cli, RejectsBadInputsAndKeepsThePreviousLandFile) {
     };
     for (const auto& c : cases) {
         writeFile(at("in.bmp"), c.file);
+        if (c.sparseSize != 0)
+            fs::resize_file(work() / "in.bmp", c.sparseSize);
         writeFile(at("land.dat"), kPrevious);
         const Outcome o = run("in.bmp");
         EXPECT_EQ(o.status, 1) << c.name;

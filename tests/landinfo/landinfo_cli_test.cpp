@@ -348,7 +348,7 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 100 colours\n" + truncatedHint +
              "palette: it has only 454 bytes; save or copy the bitmap again\n"},
         {"pixels past the 64 MiB that are read", bmp([](BmpOptions& o) { o.offBits = 70U << 20; }),
-         plain + truncatedVerdict +
+         plain + "verdict: File in.bmp is too large to be a level bitmap!\n" +
              "hint: the file has 74736640 bytes, but only the first 67108864 are read, and they "
              "end in its pixels; save it again as an 8-bit BMP\n",
          (std::uintmax_t{70} << 20) + 1336320},
