@@ -70,15 +70,6 @@ bool exists(const std::string& path) {
     return fs::exists(fs::symlink_status(nativePath(path), error));
 }
 
-// A FIFO, a device or a socket: a new file renamed over one would take its
-// place instead of being written into it.
-bool isSpecialFile(const std::string& path) {
-    std::error_code error;
-    const fs::file_status status = fs::status(nativePath(path), error);
-    return !error && fs::exists(status) && !fs::is_regular_file(status) &&
-           !fs::is_directory(status);
-}
-
 std::string parentDirectory(const std::string& path) {
     const std::size_t last = path.find_last_of(kPathSeparators);
     if (last == std::string::npos) {
@@ -97,8 +88,7 @@ void removeFile(const std::string& path) {
 std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target,
                                                          FileOperations& operations) {
     std::optional<std::string> replaced = finalTarget(target);
-    if (!replaced || (exists(*replaced) && !isWritable(*replaced, operations)) ||
-        isSpecialFile(*replaced)) {
+    if (!replaced || examine(*replaced) == Existing::Refused) {
         return nullptr;
     }
     const std::optional<FileAttributes> kept = attributesOf(*replaced);

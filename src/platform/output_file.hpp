@@ -81,10 +81,16 @@ using NewFileResult = ReplacementFile::NewFileResult;
 
 // True when anything is at `path`, a link to nothing included.
 bool exists(const std::string& path);
-// True when an existing file may be written; nothing about it changes.
-bool isWritable(const std::string& path, FileOperations& operations);
-// True for what is there but is neither a regular file nor a directory.
-bool isSpecialFile(const std::string& path);
+
+// What is at the path of a file to be replaced. It is found out without
+// opening anything: opening a FIFO or a device, even only to ask, can block
+// or disturb whoever is at the other end.
+enum class Existing : std::uint8_t {
+    Nothing,       // no file, or none the system will tell of
+    WritableFile,  // a regular file that the process may write
+    Refused,       // a directory, a FIFO, a device, a socket, or a file it may not write
+};
+Existing examine(const std::string& path);
 // The directory that holds `path`: "." for a bare name.
 std::string parentDirectory(const std::string& path);
 // Removes a file if it is there; a failure leaves nothing to report to.

@@ -75,12 +75,20 @@ bool FileOperations::placeNew(const std::string& from, const std::string& to) {
     return false;
 }
 
-// Tested by opening the file for update without truncating it.
-bool isWritable(const std::string& path, FileOperations& operations) {
-    if (isDirectory(path)) {
-        return false;
+// The type first, from the file's status. A FIFO, a device or a socket is
+// refused: a new file renamed over one would take its place instead of
+// being written into it. Write permission is the system's answer for the
+// process's effective user, as an open would find it.
+Existing examine(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return errno == ENOENT ? Existing::Nothing : Existing::Refused;
     }
-    return FileHandle(operations.open(path, "r+b"), FileCloser{&operations}) != nullptr;
+    if (!S_ISREG(status.st_mode)) {
+        return Existing::Refused;
+    }
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? Existing::WritableFile
+                                                                      : Existing::Refused;
 }
 
 // The links are followed one by one rather than resolved in one call, since

@@ -76,12 +76,18 @@ bool FileOperations::placeNew(const std::string& from, const std::string& to) {
     return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-// Nothing is opened: while one run held land.dat open, no other could
+// From the attributes alone: while one run held land.dat open, no other could
 // rename over it.
-bool isWritable(const std::string& path, FileOperations& /*operations*/) {
+Existing examine(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(widen(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Existing::Nothing
+                                                                              : Existing::Refused;
+    }
+    constexpr DWORD kNotWritable =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+    return (attributes & kNotWritable) == 0 ? Existing::WritableFile : Existing::Refused;
 }
 
 std::optional<std::string> finalTarget(const std::string& path) {
