@@ -38,6 +38,8 @@ void installInterruptHandler();
 // The handle the Windows handler closes; none on POSIX, which removes an open
 // file as well as a closed one.
 void* interruptHandleOf(std::FILE* file);
+// Removes the file at `path`, in the system's own form, allocating nothing.
+void removeNativeFile(const NativeChar* path);
 
 // While one of these is armed, an interruption (Ctrl-C, SIGTERM, SIGHUP, a
 // console window closed) first removes the file at its path and then ends
@@ -45,9 +47,15 @@ void* interruptHandleOf(std::FILE* file);
 class RemovalOnInterrupt {
   public:
     RemovalOnInterrupt() = default;
+    RemovalOnInterrupt(const RemovalOnInterrupt&) = delete;
+    RemovalOnInterrupt& operator=(const RemovalOnInterrupt&) = delete;
+    ~RemovalOnInterrupt() { disarm(); }
+
     // Armed for `path` from now on, whether or not the file exists yet, so
-    // that no moment after its creation leaves it behind.
-    explicit RemovalOnInterrupt(const std::string& path) {
+    // that no moment after its creation leaves it behind. It allocates, so
+    // it comes before the file is made.
+    void arm(const std::string& path) {
+        disarm();
         installInterruptHandler();
         // In the system's own form (UTF-16 on Windows), prepared here: the
         // handler can't allocate.
@@ -62,14 +70,6 @@ class RemovalOnInterrupt {
             }
         }
     }
-    RemovalOnInterrupt(RemovalOnInterrupt&& other) noexcept
-        : slot_(other.slot_), path_(std::move(other.path_)) {
-        other.slot_ = -1;
-    }
-    RemovalOnInterrupt& operator=(RemovalOnInterrupt&&) = delete;
-    RemovalOnInterrupt(const RemovalOnInterrupt&) = delete;
-    RemovalOnInterrupt& operator=(const RemovalOnInterrupt&) = delete;
-    ~RemovalOnInterrupt() { disarm(); }
 
     // The file open at the path: Windows can't remove an open file, so an
     // interruption there closes it first.
@@ -79,6 +79,15 @@ class RemovalOnInterrupt {
         }
     }
 
+    // Removes the file now, once it is closed, and disarms. Nothing is
+    // allocated: what failed may have been an allocation.
+    void removeNow() {
+        if (path_) {
+            removeNativeFile(path_.get());
+        }
+        disarm();
+    }
+
     void disarm() {
         if (slot_ >= 0) {
             InterruptSlot& slot = interruptSlots[static_cast<std::size_t>(slot_)];
@@ -86,6 +95,7 @@ class RemovalOnInterrupt {
             slot.path = nullptr;
             slot_ = -1;
         }
+        path_.reset();
     }
 
   private:

@@ -59,4 +59,8 @@ void* interruptHandleOf(std::FILE* /*file*/) {
     return nullptr;
 }
 
+void removeNativeFile(const NativeChar* path) {
+    (void)::unlink(path);
+}
+
 }  // namespace bmp2land::platform

@@ -53,4 +53,8 @@ void* interruptHandleOf(std::FILE* file) {
     return reinterpret_cast<void*>(_get_osfhandle(_fileno(file)));
 }
 
+void removeNativeFile(const NativeChar* path) {
+    (void)DeleteFileW(path);
+}
+
 }  // namespace bmp2land::platform

@@ -78,11 +78,6 @@ std::string parentDirectory(const std::string& path) {
     return last == 0 ? path.substr(0, 1) : path.substr(0, last);
 }
 
-void removeFile(const std::string& path) {
-    std::error_code error;
-    fs::remove(nativePath(path), error);
-}
-
 // The temporary file goes beside the file that is replaced, so that the
 // rename stays within its file system and its directory.
 std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target,
@@ -92,23 +87,35 @@ std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& targ
         return nullptr;
     }
     const std::optional<FileAttributes> kept = attributesOf(*replaced);
+    // The object comes first: from the moment a temporary file exists it is
+    // the object's to remove, whatever fails after.
+    std::unique_ptr<ReplacementFile> file(
+        new ReplacementFile(operations, target, std::move(*replaced)));
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        std::string temporary = temporaryName(*replaced);
-        RemovalOnInterrupt removal(temporary);
-        FileHandle file(operations.createNew(temporary), FileCloser{&operations});
-        if (file) {
-            if (kept) {  // before the first byte is in it
-                giveAttributes(file.get(), *kept);
-            } else {
-                giveNewFileMode(file.get());
-            }
-            removal.watch(file.get());
-            return std::unique_ptr<ReplacementFile>(
-                new ReplacementFile(operations, target, std::move(*replaced), std::move(temporary),
-                                    std::move(file), std::move(removal)));
+        if (file->createTemporary(kept)) {
+            return file;
         }
     }
     return nullptr;
+}
+
+// Whatever allocates comes before the file is made; nothing after it does.
+bool ReplacementFile::createTemporary(const std::optional<FileAttributes>& kept) {
+    temporaryPath_ = temporaryName(target_);
+    removal_.arm(temporaryPath_);
+    file_.reset(operations_.createNew(temporaryPath_));
+    if (!file_) {
+        removal_.disarm();
+        temporaryPath_.clear();
+        return false;
+    }
+    if (kept) {  // before the first byte is in it
+        giveAttributes(file_.get(), *kept);
+    } else {
+        giveNewFileMode(file_.get());
+    }
+    removal_.watch(file_.get());
+    return true;
 }
 
 ReplacementFile::~ReplacementFile() {
@@ -169,13 +176,11 @@ NewFileResult ReplacementFile::commitAsNew() {
     return NewFileResult::Created;
 }
 
+// Closed first: Windows removes no open file.
 void ReplacementFile::discard() {
     file_.reset();
-    if (!temporaryPath_.empty()) {
-        removeFile(temporaryPath_);
-        temporaryPath_.clear();
-    }
-    removal_.disarm();
+    removal_.removeNow();
+    temporaryPath_.clear();
 }
 
 }  // namespace bmp2land::platform

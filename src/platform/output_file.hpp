@@ -16,6 +16,15 @@
 
 namespace bmp2land::platform {
 
+// What a file that replaces another keeps of it: the permission bits, and
+// the owner and group as far as the process may set them (a group it may not
+// set gets no more rights than others had).
+struct FileAttributes {
+    std::uint32_t mode = 0;
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+};
+
 // A new version of `target`, written to a temporary file of its own beside
 // it and put in place by commit(). Until then `target` is untouched; if the
 // object goes away uncommitted, or the program is interrupted, the temporary
@@ -55,22 +64,20 @@ class ReplacementFile final : public ByteSink {
     const std::string& temporaryPath() const { return temporaryPath_; }
 
   private:
-    ReplacementFile(FileOperations& operations, std::string name, std::string target,
-                    std::string temporaryPath, FileHandle file, RemovalOnInterrupt removal)
+    ReplacementFile(FileOperations& operations, std::string name, std::string target)
         : operations_(operations),
           name_(std::move(name)),
           target_(std::move(target)),
-          temporaryPath_(std::move(temporaryPath)),
-          file_(std::move(file)),
-          removal_(std::move(removal)) {}
+          file_(nullptr, FileCloser{&operations}) {}
+    bool createTemporary(const std::optional<FileAttributes>& kept);
     bool finishWriting();
     void settle(const std::string& placedAt);
     void discard();
 
     FileOperations& operations_;
-    std::string name_;    // as given: a new file must not take the place of a link
-    std::string target_;  // the file that `name_` finally names
-    std::string temporaryPath_;
+    std::string name_;           // as given: a new file must not take the place of a link
+    std::string target_;         // the file that `name_` finally names
+    std::string temporaryPath_;  // empty until the temporary file is made
     FileHandle file_;
     RemovalOnInterrupt removal_;
     bool failed_ = false;
@@ -93,23 +100,12 @@ enum class Existing : std::uint8_t {
 Existing examine(const std::string& path);
 // The directory that holds `path`: "." for a bare name.
 std::string parentDirectory(const std::string& path);
-// Removes a file if it is there; a failure leaves nothing to report to.
-void removeFile(const std::string& path);
 
 // The file that `path` finally names: `path` itself unless it is a symbolic
 // link, else the end of its chain of links, whether anything is there yet or
 // not. Empty for a loop of links or a link that can't be read. Windows
 // programs replace a link itself, not what it points to: there it is `path`.
 std::optional<std::string> finalTarget(const std::string& path);
-
-// What a file that replaces another keeps of it: the permission bits, and
-// the owner and group as far as the process may set them (a group it may not
-// set gets no more rights than others had).
-struct FileAttributes {
-    std::uint32_t mode = 0;
-    std::uint32_t owner = 0;
-    std::uint32_t group = 0;
-};
 
 // The attributes of the regular file at `path`; none when there is none, and
 // on Windows, where a new file takes its permissions from its folder.

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 
 #include "app/run.hpp"
 #include "platform/files.hpp"
@@ -11,15 +13,73 @@
 
 namespace {
 
+// Memory that runs out: while this is set, every allocation of this test
+// program fails.
+bool allocationsFail = false;
+
+void* allocate(std::size_t size) noexcept {
+    return allocationsFail ? nullptr : std::malloc(size == 0 ? 1 : size);
+}
+
+}  // namespace
+
+// The allocator of the whole test program, so that allocationsFail reaches
+// every allocation; each form of new and delete is the C library's.
+void* operator new(std::size_t size) {
+    if (void* block = allocate(size))
+        return block;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+
+namespace {
+
 namespace fs = std::filesystem;
 using namespace testing_support;
 using bmp2land::platform::FileOperations;
 
-enum class Fault { None, ReadMidway, WriteMidway, Flush, Sync, Close, Rename, DirectorySync };
+enum class Fault {
+    None,
+    ReadMidway,
+    OutOfMemory,  // from the moment the temporary file is created
+    WriteMidway,
+    Flush,
+    Sync,
+    Close,
+    Rename,
+    DirectorySync
+};
 
 class FaultyOperations final : public FileOperations {
   public:
-    explicit FaultyOperations(Fault fault) : fault_(fault) {}
+    // Room for the calls it records, so that recording them takes no memory.
+    explicit FaultyOperations(Fault fault) : fault_(fault) { calls.reserve(16); }
     std::size_t read(void* buffer, std::size_t size, std::FILE* file) override {
         if (fault_ == Fault::ReadMidway && ++reads_ == 1) {
             failedRead_ = true;
@@ -29,6 +89,11 @@ class FaultyOperations final : public FileOperations {
     }
     bool readFailed(std::FILE* file) override {
         return failedRead_ || FileOperations::readFailed(file);
+    }
+    std::FILE* createNew(const std::string& path) override {
+        std::FILE* file = FileOperations::createNew(path);
+        allocationsFail = fault_ == Fault::OutOfMemory && file != nullptr;
+        return file;
     }
     std::size_t write(const void* data, std::size_t size, std::FILE* file) override {
         if (calls.empty() || calls.back() != "write")
@@ -85,6 +150,7 @@ class RunFaults : public ScratchDir {
         ::testing::internal::CaptureStdout();
         Outcome o;
         o.status = bmp2land::app::run(args, operations);
+        allocationsFail = false;
         o.out = ::testing::internal::GetCapturedStdout();
         if (calls != nullptr)
             *calls = operations.calls;
@@ -103,6 +169,7 @@ TEST_F(RunFaults, EachFailureKeepsThePreviousLandFile) {
         std::string out;
     } cases[] = {
         {Fault::ReadMidway, banner + "File in.bmp can't be read!\n"},
+        {Fault::OutOfMemory, making + "Not enough memory!\n"},
         {Fault::WriteMidway, making + "File land.dat can't be written!\n"},
         {Fault::Flush, making + "File land.dat can't be written!\n"},
         {Fault::Sync, making + "File land.dat can't be written!\n"},
