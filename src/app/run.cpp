@@ -84,8 +84,9 @@ int runStages(std::span<const char* const> args, platform::FileOperations& files
         return finish(kFailure);
     }
 
-    // An existing land.dat is replaced only once the new one is whole.
-    auto output = platform::ReplacementFile::create(std::string(land::kLandFileName), files);
+    // An existing land.dat is replaced only once the new one is whole, where
+    // a file can be put in its place.
+    auto output = platform::OutputFile::replacing(std::string(land::kLandFileName), files);
     if (!output) {
         say(messages::kCannotCreate);
         return finish(kFailure);

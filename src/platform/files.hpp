@@ -42,6 +42,11 @@ class FileOperations {
     virtual std::FILE* open(const std::string& path, const char* mode);
     // Creates `path` for binary writing; fails if it already exists.
     virtual std::FILE* createNew(const std::string& path);
+    // Opens the regular file at `path` for binary writing, neither creating
+    // it nor emptying it; fails for anything else.
+    virtual std::FILE* openExisting(const std::string& path);
+    // Empties a file open for writing.
+    virtual bool truncate(std::FILE* file);
     virtual std::size_t read(void* buffer, std::size_t size, std::FILE* file);
     virtual bool readFailed(std::FILE* file);
     virtual std::size_t write(const void* data, std::size_t size, std::FILE* file);

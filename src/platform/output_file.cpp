@@ -78,19 +78,66 @@ std::string parentDirectory(const std::string& path) {
     return last == 0 ? path.substr(0, 1) : path.substr(0, last);
 }
 
-// The temporary file goes beside the file that is replaced, so that the
-// rename stays within its file system and its directory.
+std::unique_ptr<OutputFile> OutputFile::replacing(const std::string& target,
+                                                  FileOperations& operations) {
+    const std::optional<std::string> replaced = finalTarget(target);
+    if (!replaced) {
+        return nullptr;
+    }
+    const Existing existing = examine(*replaced);
+    if (existing == Existing::Refused) {
+        return nullptr;
+    }
+    const bool writable = existing == Existing::WritableFile;
+    if (writable && replacingRefused(*replaced)) {
+        return InPlaceFile::open(*replaced, operations);
+    }
+    if (auto file = ReplacementFile::beside(target, *replaced, operations)) {
+        return file;
+    }
+    return writable ? InPlaceFile::open(*replaced, operations) : nullptr;
+}
+
+bool OutputFile::put(Bytes bytes) {
+    if (failed_ || !file_) {
+        return false;
+    }
+    if (operations_.write(bytes.data(), bytes.size(), file_.get()) != bytes.size()) {
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+// Everything put so far, on the disk and closed: a crash after the rename
+// must find the new data under the name, not an empty or zero-filled file.
+bool OutputFile::finishWriting() {
+    if (failed_ || !file_) {
+        return false;
+    }
+    const bool synced = operations_.flush(file_.get()) && operations_.sync(file_.get());
+    const bool closed = operations_.close(file_.release());
+    return synced && closed;
+}
+
 std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& target,
                                                          FileOperations& operations) {
     std::optional<std::string> replaced = finalTarget(target);
     if (!replaced || examine(*replaced) == Existing::Refused) {
         return nullptr;
     }
-    const std::optional<FileAttributes> kept = attributesOf(*replaced);
+    return beside(target, std::move(*replaced), operations);
+}
+
+// The temporary file goes beside the file that is replaced, so that the
+// rename stays within its file system and its directory.
+std::unique_ptr<ReplacementFile> ReplacementFile::beside(const std::string& target,
+                                                         std::string replaced,
+                                                         FileOperations& operations) {
+    const std::optional<FileAttributes> kept = attributesOf(replaced);
     // The object comes first: from the moment a temporary file exists it is
     // the object's to remove, whatever fails after.
     std::unique_ptr<ReplacementFile> file(
-        new ReplacementFile(operations, target, std::move(*replaced)));
+        new ReplacementFile(operations, target, std::move(replaced)));
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
         if (file->createTemporary(kept)) {
             return file;
@@ -103,18 +150,19 @@ std::unique_ptr<ReplacementFile> ReplacementFile::create(const std::string& targ
 bool ReplacementFile::createTemporary(const std::optional<FileAttributes>& kept) {
     temporaryPath_ = temporaryName(target_);
     removal_.arm(temporaryPath_);
-    file_.reset(operations_.createNew(temporaryPath_));
-    if (!file_) {
+    FileHandle& file = handle();
+    file.reset(operations().createNew(temporaryPath_));
+    if (!file) {
         removal_.disarm();
         temporaryPath_.clear();
         return false;
     }
     if (kept) {  // before the first byte is in it
-        giveAttributes(file_.get(), *kept);
+        giveAttributes(file.get(), *kept);
     } else {
-        giveNewFileMode(file_.get());
+        giveNewFileMode(file.get());
     }
-    removal_.watch(file_.get());
+    removal_.watch(file.get());
     return true;
 }
 
@@ -124,38 +172,17 @@ ReplacementFile::~ReplacementFile() {
     }
 }
 
-bool ReplacementFile::put(Bytes bytes) {
-    if (failed_ || !file_) {
-        return false;
-    }
-    if (operations_.write(bytes.data(), bytes.size(), file_.get()) != bytes.size()) {
-        failed_ = true;
-    }
-    return !failed_;
-}
-
-// Everything put so far, on the disk and closed: a crash after the rename
-// must find the new data under the name, not an empty or zero-filled file.
-bool ReplacementFile::finishWriting() {
-    if (failed_ || !file_) {
-        return false;
-    }
-    const bool synced = operations_.flush(file_.get()) && operations_.sync(file_.get());
-    const bool closed = operations_.close(file_.release());
-    return synced && closed;
-}
-
 // Makes the rename itself last. Its result is not looked at: the new file is
 // in place by then, and POSIX allows file systems that can't sync a
 // directory, so failing here would report a finished file as lost.
 void ReplacementFile::settle(const std::string& placedAt) {
     committed_ = true;
     removal_.disarm();
-    (void)operations_.syncDirectory(parentDirectory(placedAt));
+    (void)operations().syncDirectory(parentDirectory(placedAt));
 }
 
 bool ReplacementFile::commit() {
-    if (!finishWriting() || !operations_.replace(temporaryPath_, target_)) {
+    if (!finishWriting() || !operations().replace(temporaryPath_, target_)) {
         discard();
         return false;
     }
@@ -168,7 +195,7 @@ NewFileResult ReplacementFile::commitAsNew() {
         discard();
         return NewFileResult::Failed;
     }
-    if (!operations_.placeNew(temporaryPath_, name_)) {
+    if (!operations().placeNew(temporaryPath_, name_)) {
         discard();
         return exists(name_) ? NewFileResult::AlreadyExists : NewFileResult::Failed;
     }
@@ -178,9 +205,27 @@ NewFileResult ReplacementFile::commitAsNew() {
 
 // Closed first: Windows removes no open file.
 void ReplacementFile::discard() {
-    file_.reset();
+    handle().reset();
     removal_.removeNow();
     temporaryPath_.clear();
+}
+
+// Opened without being emptied, so that a file that can't be emptied is left
+// as it was. A file-size limit must make a write fail here too, not kill the
+// program with its output unprinted.
+std::unique_ptr<InPlaceFile> InPlaceFile::open(const std::string& path,
+                                               FileOperations& operations) {
+    installInterruptHandler();
+    std::unique_ptr<InPlaceFile> file(new InPlaceFile(operations));
+    file->handle().reset(operations.openExisting(path));
+    if (!file->handle() || !operations.truncate(file->handle().get())) {
+        return nullptr;
+    }
+    return file;
+}
+
+bool InPlaceFile::commit() {
+    return finishWriting();
 }
 
 }  // namespace bmp2land::platform

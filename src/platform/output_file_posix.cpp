@@ -38,6 +38,32 @@ std::FILE* FileOperations::createNew(const std::string& path) {
     return file;
 }
 
+std::FILE* FileOperations::openExisting(const std::string& path) {
+    // Without O_CREAT, a file gone by now is not made anew (and a sticky
+    // directory's guard of others' files, which is for creating opens, does
+    // not stand in the way). Without blocking: a FIFO put there since the
+    // file was examined does not hold the program up, nor is it written.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat status {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    std::FILE* file = nullptr;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && flags >= 0 &&
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) {
+        file = ::fdopen(fd, "wb");
+    }
+    if (file == nullptr) {
+        (void)::close(fd);
+    }
+    return file;
+}
+
+bool FileOperations::truncate(std::FILE* file) {
+    return ::ftruncate(::fileno(file), 0) == 0;
+}
+
 bool FileOperations::sync(std::FILE* file) {
     // fsync rather than fdatasync: the mode given to the new file must last too.
     return ::fsync(::fileno(file)) == 0;
@@ -89,6 +115,18 @@ Existing examine(const std::string& path) {
     }
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 ? Existing::WritableFile
                                                                       : Existing::Refused;
+}
+
+bool replacingRefused(const std::string& path) {
+    struct stat file {};
+    struct stat directory {};
+    if (::stat(path.c_str(), &file) != 0 ||
+        ::stat(parentDirectory(path).c_str(), &directory) != 0) {
+        return false;
+    }
+    const uid_t user = ::geteuid();
+    return (directory.st_mode & S_ISVTX) != 0 && user != 0 && file.st_uid != user &&
+           directory.st_uid != user;
 }
 
 // The links are followed one by one rather than resolved in one call, since

@@ -44,6 +44,22 @@ std::FILE* FileOperations::createNew(const std::string& path) {
     return file;
 }
 
+std::FILE* FileOperations::openExisting(const std::string& path) {
+    const int fd = _wopen(widen(path).c_str(), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (file == nullptr) {
+        _close(fd);
+    }
+    return file;
+}
+
+bool FileOperations::truncate(std::FILE* file) {
+    return _chsize(_fileno(file), 0) == 0;
+}
+
 bool FileOperations::sync(std::FILE* file) {
     return _commit(_fileno(file)) == 0;  // FlushFileBuffers on the file's handle
 }
@@ -88,6 +104,12 @@ Existing examine(const std::string& path) {
     constexpr DWORD kNotWritable =
         FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
     return (attributes & kNotWritable) == 0 ? Existing::WritableFile : Existing::Refused;
+}
+
+// Windows has no sticky directories; what else refuses a rename is found
+// only by trying.
+bool replacingRefused(const std::string& /*path*/) {
+    return false;
 }
 
 std::optional<std::string> finalTarget(const std::string& path) {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <system_error>
@@ -36,6 +39,12 @@ std::string whyNotAsNobody() {
     return "";
 }
 const std::string kAsNobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups";
+
+// The file's inode number: the same file, or one put in its place.
+ino_t inode(const fs::path& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
 
 // The shell words that run a program under strace, its file opens logged to
 // `log`; "" where strace is not installed.
@@ -245,6 +254,10 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
     const Picture picture = samplePicture();
     const ByteVector expected = expectedLandFile(picture, samplePalette());
     const std::string created = kBanner + kMaking + "File land.dat can't be created!\n";
+    const auto directoryMode = fs::status(work()).permissions();
+    const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                          fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    const auto writeOnly = fs::perms::owner_write;
     const struct {
         const char* name;
         std::vector<std::pair<const char*, const char*>> links;  // in work(): name, target
@@ -254,6 +267,10 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         fs::perms mode;              // the mode it has then
         const char* fifo = nullptr;  // a FIFO made there (from root_), which must stay one
         const char* unopened = "";   // a path the program must not open, as it names it
+        fs::perms directory = fs::perms::unknown;  // work()'s mode for the run, if not as it is
+        bool asNobody = false;                     // run by user nobody, with root_'s files root's
+        bool nobodysPrevious = false;              // the previous file is nobody's
+        bool inPlace = false;  // the previous file itself is written, not replaced
     } cases[] = {
         {"a link into another directory",
          {{"land.dat", "../game/land.dat"}},
@@ -303,11 +320,43 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
          usual,
          nullptr,
          "/dev/null"},
+        // Where no file can take land.dat's place but land.dat may be written,
+        // it is written in place, as a program that opens it would.
+        {.name = "another user's land.dat in a sticky directory",
+         .links = {},
+         .previous = "work/land.dat",
+         .previousMode = static_cast<fs::perms>(0666),
+         .written = "work/land.dat",
+         .mode = static_cast<fs::perms>(0666),
+         .directory = fs::perms::all | fs::perms::sticky_bit,
+         .asNobody = true,
+         .inPlace = true},
+        {.name = "a writable land.dat in a read-only directory",
+         .links = {},
+         .previous = "work/land.dat",
+         .previousMode = static_cast<fs::perms>(0666),
+         .written = "work/land.dat",
+         .mode = static_cast<fs::perms>(0666),
+         .directory = readOnly,
+         .asNobody = true,
+         .inPlace = true},
+        {.name = "a write-only land.dat",
+         .links = {},
+         .previous = "work/land.dat",
+         .previousMode = writeOnly,
+         .written = "work/land.dat",
+         .mode = writeOnly,
+         .directory = fs::perms::all,
+         .asNobody = true,
+         .nobodysPrevious = true},
     };
     // A FIFO or a device is refused without being opened, even to ask.
     const std::string logger = openLogger((root_ / "opens").string());
+    const std::string whyNotNobody = whyNotAsNobody();
     writeFile(at("level.bmp"), makeBmp(picture));
     for (const auto& c : cases) {
+        if (c.asNobody && !whyNotNobody.empty())
+            continue;
         for (const char* name : {"land.dat", "chain", "loop"})
             fs::remove(work() / name);
         fs::remove_all(root_ / "game");
@@ -317,12 +366,23 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         if (c.fifo != nullptr) {
             ASSERT_EQ(::mkfifo((root_ / c.fifo).c_str(), 0666), 0);
         }
+        ino_t previousFile = 0;
         if (c.previous != nullptr) {
             writeFile((root_ / c.previous).string(), kPrevious);
             fs::permissions(root_ / c.previous, c.previousMode);
+            if (c.nobodysPrevious) {
+                ASSERT_EQ(::chown((root_ / c.previous).c_str(), ::getpwnam("nobody")->pw_uid,
+                                  ::getgrnam("nogroup")->gr_gid),
+                          0);
+            }
+            previousFile = inode(root_ / c.previous);
         }
+        if (c.directory != fs::perms::unknown)
+            fs::permissions(work(), c.directory);
         const bool logged = *c.unopened != '\0' && !logger.empty();
-        const Outcome o = run("level.bmp", logged ? logger : "");
+        const Outcome o =
+            run("level.bmp", logged ? logger : (c.asNobody ? kAsNobody : std::string()));
+        fs::permissions(work(), directoryMode);
         if (logged) {
             const std::string opens = slurp(root_ / "opens");
             EXPECT_EQ(opens.find('"' + std::string(c.unopened) + '"'), std::string::npos)
@@ -339,6 +399,10 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         if (c.written != nullptr) {
             EXPECT_EQ(readFile((root_ / c.written).string()), expected) << c.name;
             EXPECT_EQ(fs::status(root_ / c.written).permissions(), c.mode) << c.name;
+            // The atomic replacement wherever it works.
+            if (c.previous != nullptr) {
+                EXPECT_EQ(inode(root_ / c.written) == previousFile, c.inPlace) << c.name;
+            }
         }
         // Nothing else is made anywhere, no temporary file in particular.
         const std::size_t inGame = static_cast<std::size_t>(
@@ -353,6 +417,8 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
                   std::vector<std::string>{})
             << c.name;
     }
+    if (!whyNotNobody.empty())
+        GTEST_SKIP() << "the rows run by user nobody did not run: " << whyNotNobody;
     if (logger.empty())
         GTEST_SKIP() << "strace not found: the rows of a FIFO and a device ran, but what the "
                         "program opened was not seen";
