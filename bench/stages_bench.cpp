@@ -11,6 +11,7 @@
 #include "bitmap/bitmap_writer.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_format.hpp"
+#include "land/land_mask.hpp"
 #include "land/land_writer.hpp"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <cstdlib>
 
 #include "bitmap/bitmap_reader.hpp"
-#include "land/land_export.hpp"
 #include "land/land_format.hpp"
-#include "land/land_reader.hpp"
-#include "land/land_summary.hpp"
+#include "landinfo/land_export.hpp"
+#include "landinfo/land_reader.hpp"
+#include "landinfo/land_summary.hpp"
 
 namespace {
 
@@ -27,7 +27,7 @@ void require(bool condition) {
         std::abort();
 }
 
-void checkNotes(const land::LandSummary& summary) {
+void checkNotes(const landinfo::LandSummary& summary) {
     require(summary.roundTripExact == summary.notes.empty());
     for (auto note = summary.notes.begin(); note != summary.notes.end(); ++note) {
         require(note->count >= 1 && note->object <= land::kObjectCount);
@@ -40,15 +40,15 @@ void checkNotes(const land::LandSummary& summary) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Bytes bytes(data, size);
-    const auto file = land::readLandFile(bytes);
+    const auto file = landinfo::readLandFile(bytes);
     if (!file) {
         require(!file.error().record.empty() && file.error().offset <= size);
         return 0;
     }
     require(size == land::kLandFileSize);
-    checkNotes(land::summarize(*file, bytes));
+    checkNotes(landinfo::summarize(*file, bytes));
 
-    const auto exported = land::exportBitmap(file->model);
+    const auto exported = landinfo::exportBitmap(file->model);
     require(exported.size() == bitmap::kFixedPixelOffset + bitmap::kPixelCount);
     const auto headers = bitmap::readHeaders(exported);
     require(headers.ok());

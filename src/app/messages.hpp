@@ -15,6 +15,7 @@ inline constexpr const char* kBanner =
     "bmp2land " BMP2LAND_VERSION ": bitmap to land file converter\n";
 inline constexpr const char* kCannotRead = "File %s can't be read!\n";
 inline constexpr const char* kTruncated = "File %s is truncated!\n";
+inline constexpr const char* kTooLarge = "File %s is too large to be a level bitmap!\n";
 inline constexpr const char* kNotEightBit = "Not 8-bit bitmap!\n";
 inline constexpr const char* kWrongSize = "Not 1920 x 696 bitmap!\n";
 inline constexpr const char* kUnsupportedCompression = "Unsupported bitmap compression!\n";
@@ -32,6 +33,8 @@ constexpr const char* readFailure(bitmap::ReadError error) {
     switch (error) {
         case bitmap::ReadError::Truncated:
             return kTruncated;
+        case bitmap::ReadError::TooLarge:
+            return kTooLarge;
         case bitmap::ReadError::NotEightBit:
             return kNotEightBit;
         case bitmap::ReadError::WrongSize:

@@ -174,6 +174,13 @@ Expected<BitmapHeaders, ReadFailure> readHeaders(Bytes file) {
     return headers;
 }
 
+ReadFailure inWholeFile(ReadFailure failure, std::uint64_t readSize, std::uint64_t fileSize) {
+    if (failure.kind == ReadError::Truncated && fileSize > readSize) {
+        failure.kind = ReadError::TooLarge;
+    }
+    return failure;
+}
+
 BodyLayout bodyLayout(const BitmapHeaders& headers) {
     return headers.info.biSize == kCoreHeaderSize ? coreLayout(headers.file) : infoLayout(headers);
 }

@@ -14,6 +14,7 @@ namespace bmp2land::bitmap {
 
 enum class ReadError : std::uint8_t {
     Truncated,               // the file ends before a block it needs
+    TooLarge,                // a block it needs lies past the bytes read of a longer file
     NotEightBit,             // biBitCount is not 8
     WrongSize,               // not 1920 x 696
     UnsupportedCompression,  // neither plain indexes nor RLE8
@@ -26,7 +27,7 @@ enum class BitmapPart : std::uint8_t { Headers, Palette, Pixels, Rle8Data };
 // The failure and where it happened, so that a diagnosis can point at it.
 struct ReadFailure {
     ReadError kind = ReadError::Truncated;
-    BitmapPart part = BitmapPart::Headers;  // Truncated: what was cut short
+    BitmapPart part = BitmapPart::Headers;  // Truncated, TooLarge: what was cut short
     std::uint64_t offset = 0;  // Corrupt: file offset where the failing RLE8 code begins
     std::uint32_t row = 0;     // Corrupt: stored row reached (0 = first stored row)
     std::uint32_t column = 0;  // Corrupt: column reached in that row
@@ -45,6 +46,12 @@ struct BodyLayout {
         return paletteOffset + paletteEntries * paletteEntrySize;
     }
 };
+
+// A failure on the first `readSize` bytes of a file of `fileSize` bytes, as it
+// is for the whole file: a block cut short by the end of what was read, not
+// by the end of the file, makes the file too large for the reading, not
+// truncated.
+ReadFailure inWholeFile(ReadFailure failure, std::uint64_t readSize, std::uint64_t fileSize);
 
 // Decodes both headers and checks, in this order: length, bit count, size
 // (1920 x 696, bottom-up or top-down), compression (plain indexes, or RLE8

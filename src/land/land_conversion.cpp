@@ -1,14 +1,13 @@
 #include "land/land_conversion.hpp"
 
-#include <algorithm>
 #include <array>
-#include <cassert>
 #include <cstddef>
 #include <cstring>
 #include <utility>
 #include <vector>
 
-#include "common/rows.hpp"
+#include "land/land_mask.hpp"
+#include "land/object_markers.hpp"
 
 namespace bmp2land::land {
 namespace {
@@ -24,27 +23,6 @@ std::array<RgbTriplet, kColourCount> takeColours(const bitmap::BitmapImage& imag
     return colours;
 }
 
-// Clears every marker in one top-down row, keeping the first positions up to
-// the room given while counting them all.
-void takeRowMarkers(std::uint8_t* row, std::uint32_t y, std::span<ObjectPosition> positions,
-                    std::size_t& found) {
-    std::uint8_t* const end = row + kRowLength;
-    std::uint8_t* at = row;
-    while (at != end) {
-        auto* hit = static_cast<std::uint8_t*>(
-            std::memchr(at, kMarkerIndex, static_cast<std::size_t>(end - at)));
-        if (hit == nullptr) {
-            return;
-        }
-        if (found < positions.size()) {
-            positions[found] = ObjectPosition{static_cast<std::uint32_t>(hit - row), y};
-        }
-        ++found;
-        *hit = kClearedMarkerIndex;
-        at = hit + 1;
-    }
-}
-
 // Stored row 0 is the bottom of the picture: swapping the rows end for end
 // turns the picture top row first, in the buffer it already has.
 void turnTopDown(std::vector<std::uint8_t>& rows) {
@@ -58,40 +36,7 @@ void turnTopDown(std::vector<std::uint8_t>& rows) {
     }
 }
 
-MarkedPicture markTopDown(std::vector<std::uint8_t> pixels, std::span<ObjectPosition> positions) {
-    assert(pixels.size() == kPixelCount);
-    MarkedPicture picture;
-    picture.pixels = std::move(pixels);
-    // Markers are found in stored order: bottom row first, left to right.
-    for (std::uint32_t y = kHeight; y-- > 0;) {
-        takeRowMarkers(picture.pixels.data() + std::size_t{y} * kRowLength, y, positions,
-                       picture.markers);
-    }
-    return picture;
-}
-
 }  // namespace
-
-void buildMask(Bytes pixels, MutableBytes mask) {
-    // Eight pixels at a time: a byte's top bit ends up set when the byte is not
-    // zero, and one multiply gathers those eight bits into the mask byte with
-    // the first pixel in the least significant bit.
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    constexpr std::uint64_t kGather = 0x0102040810204080ULL;
-    for (std::size_t i = 0; i < mask.size(); ++i) {
-        const std::uint64_t group = loadU64(pixels, i * 8);
-        const std::uint64_t nonZero = (((group & kLow7) + kLow7) | group) & kHigh;
-        mask[i] = static_cast<std::uint8_t>(((nonZero >> 7) * kGather) >> 56);
-    }
-}
-
-MarkedPicture takeMarkers(const bitmap::BitmapImage& image, std::span<ObjectPosition> positions) {
-    std::vector<std::uint8_t> topDown;
-    topDown.reserve(kPixelCount);
-    appendRowsReversed(image.pixels, kRowLength, topDown);
-    return markTopDown(std::move(topDown), positions);
-}
 
 Expected<LandModel, ConversionError> convert(bitmap::BitmapImage&& image) {
     LandModel model;

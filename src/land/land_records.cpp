@@ -74,37 +74,4 @@ PathRecord encodePath(std::string_view path) {
     return record;
 }
 
-std::string_view lndFieldName(std::size_t offset) {
-    if (offset < 4)
-        return "magic";
-    if (offset < 8)
-        return "file length";
-    if (offset < 12)
-        return "width";
-    if (offset < 16)
-        return "height";
-    if (offset < 20)
-        return "reserved field";
-    return "object count";
-}
-
-std::string_view imgFieldName(std::size_t offset, bool hasColourTable) {
-    if (offset < 4)
-        return "magic";
-    if (offset < 8)
-        return "chunk length";
-    if (offset == 8)
-        return "reserved byte";
-    if (offset == kImgBitsOffset)
-        return "bits per pixel";
-    if (offset == 10)
-        return "flags";
-    const std::size_t sizeOffset = hasColourTable ? kPictureSizeOffset : kImgCommonHeaderSize;
-    if (hasColourTable && offset < kImgColoursOffset)
-        return "colour count";
-    if (offset < sizeOffset)
-        return "colours";
-    return offset < sizeOffset + 2 ? "width" : "height";
-}
-
 }  // namespace bmp2land::land

@@ -34,8 +34,4 @@ inline constexpr std::size_t kImgBitsOffset = 9;
 inline constexpr std::size_t kImgColoursOffset = kImgCommonHeaderSize + 2;
 inline constexpr std::size_t kPictureSizeOffset = kImgColoursOffset + kColourCount * 3;  // 298
 
-// The name of the field of an LND or IMG header that covers byte `offset`.
-std::string_view lndFieldName(std::size_t offset);
-std::string_view imgFieldName(std::size_t offset, bool hasColourTable);
-
 }  // namespace bmp2land::land

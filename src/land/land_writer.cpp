@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <string>
 
 #include "land/land_records.hpp"
 
@@ -30,10 +29,6 @@ bool writeBlankChunk(ByteSink& out) {
 }
 
 }  // namespace
-
-std::unique_ptr<platform::ReplacementFile> create() {
-    return platform::ReplacementFile::create(std::string(kLandFileName));
-}
 
 bool write(const LandModel& model, ByteSink& out) {
     return put(out, encodeLndHeader(model.width, model.height)) &&            //

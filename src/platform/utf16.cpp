@@ -119,4 +119,13 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
+std::wstring widen(std::string_view utf8) {
+    const std::u16string wide = utf8ToUtf16(utf8);
+    return {wide.begin(), wide.end()};
+}
+
+std::string narrow(std::wstring_view wide) {
+    return utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+
 }  // namespace bmp2land::platform

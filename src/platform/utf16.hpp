@@ -14,4 +14,8 @@ namespace bmp2land::platform {
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// The same for Windows' wide strings, whose wchar_t is a UTF-16 unit there.
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view wide);
+
 }  // namespace bmp2land::platform

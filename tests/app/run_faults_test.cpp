@@ -3,11 +3,69 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 
 #include "app/run.hpp"
-#include "platform/file_operations.hpp"
+#include "platform/files.hpp"
 #include "scratch_dir.hpp"
+
+namespace {
+
+// Memory that runs out: while this is set, every allocation of this test
+// program fails.
+bool allocationsFail = false;
+
+void* allocate(std::size_t size) noexcept {
+    return allocationsFail ? nullptr : std::malloc(size == 0 ? 1 : size);
+}
+
+}  // namespace
+
+// The allocator of the whole test program, so that allocationsFail reaches
+// every allocation; each form of new and delete is the C library's. GCC,
+// seeing a block of operator new handed to free(), would take them for a
+// mismatched pair.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(std::size_t size) {
+    if (void* block = allocate(size))
+        return block;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace {
 
@@ -15,11 +73,23 @@ namespace fs = std::filesystem;
 using namespace testing_support;
 using bmp2land::platform::FileOperations;
 
-enum class Fault { None, ReadMidway, WriteMidway, Flush, Sync, Close, Rename, DirectorySync };
+enum class Fault {
+    None,
+    NoTemporaryFile,  // none can be created beside land.dat, as in a read-only directory
+    ReadMidway,
+    OutOfMemory,  // from the moment the temporary file is created
+    WriteMidway,
+    Flush,
+    Sync,
+    Close,
+    Rename,
+    DirectorySync
+};
 
 class FaultyOperations final : public FileOperations {
   public:
-    explicit FaultyOperations(Fault fault) : fault_(fault) {}
+    // Room for the calls it records, so that recording them takes no memory.
+    explicit FaultyOperations(Fault fault) : fault_(fault) { calls.reserve(16); }
     std::size_t read(void* buffer, std::size_t size, std::FILE* file) override {
         if (fault_ == Fault::ReadMidway && ++reads_ == 1) {
             failedRead_ = true;
@@ -29,6 +99,13 @@ class FaultyOperations final : public FileOperations {
     }
     bool readFailed(std::FILE* file) override {
         return failedRead_ || FileOperations::readFailed(file);
+    }
+    std::FILE* createNew(const std::string& path) override {
+        if (fault_ == Fault::NoTemporaryFile)
+            return nullptr;
+        std::FILE* file = FileOperations::createNew(path);
+        allocationsFail = fault_ == Fault::OutOfMemory && file != nullptr;
+        return file;
     }
     std::size_t write(const void* data, std::size_t size, std::FILE* file) override {
         if (calls.empty() || calls.back() != "write")
@@ -76,19 +153,17 @@ class RunFaults : public ScratchDir {
         fs::current_path(work());
     }
     void TearDown() override {
-        bmp2land::platform::useFileOperations(nullptr);
         fs::current_path(previousDir_);
         ScratchDir::TearDown();
     }
     Outcome runWith(Fault fault, std::vector<std::string>* calls = nullptr) {
         FaultyOperations operations(fault);
-        bmp2land::platform::useFileOperations(&operations);
         const char* args[] = {"bmp2land", "in.bmp"};
         ::testing::internal::CaptureStdout();
         Outcome o;
-        o.status = bmp2land::app::run(args);
+        o.status = bmp2land::app::run(args, operations);
+        allocationsFail = false;
         o.out = ::testing::internal::GetCapturedStdout();
-        bmp2land::platform::useFileOperations(nullptr);
         if (calls != nullptr)
             *calls = operations.calls;
         return o;
@@ -106,6 +181,7 @@ TEST_F(RunFaults, EachFailureKeepsThePreviousLandFile) {
         std::string out;
     } cases[] = {
         {Fault::ReadMidway, banner + "File in.bmp can't be read!\n"},
+        {Fault::OutOfMemory, making + "Not enough memory!\n"},
         {Fault::WriteMidway, making + "File land.dat can't be written!\n"},
         {Fault::Flush, making + "File land.dat can't be written!\n"},
         {Fault::Sync, making + "File land.dat can't be written!\n"},
@@ -124,16 +200,27 @@ TEST_F(RunFaults, EachFailureKeepsThePreviousLandFile) {
     }
     // The same run with nothing failing replaces land.dat, and the data is on
     // the disk before the rename, the rename after it. A directory that can't
-    // be synced doesn't undo a land.dat that is in place.
-    for (const Fault fault : {Fault::None, Fault::DirectorySync}) {
+    // be synced doesn't undo a land.dat that is in place. Where no file can
+    // be made beside land.dat, land.dat itself is written and synced.
+    using Calls = std::vector<std::string>;
+    const Calls replaced = {"write", "sync", "close", "rename", "directory sync ."};
+    const struct {
+        Fault fault;
+        Calls calls;
+    } done[] = {
+        {Fault::None, replaced},
+        {Fault::DirectorySync, replaced},
+        {Fault::NoTemporaryFile, {"write", "sync", "close"}},
+    };
+    for (const auto& c : done) {
         writeFile(at("land.dat"), previous);
-        std::vector<std::string> calls;
-        const Outcome o = runWith(fault, &calls);
-        EXPECT_EQ(o.status, 0);
-        EXPECT_EQ(o.out, making + "Done!\n");
-        EXPECT_EQ(landFile().size(), 1673661U);
-        EXPECT_EQ(calls, (std::vector<std::string>{"write", "sync", "close", "rename",
-                                                   "directory sync ."}));
+        Calls calls;
+        const Outcome o = runWith(c.fault, &calls);
+        EXPECT_EQ(o.status, 0) << static_cast<int>(c.fault);
+        EXPECT_EQ(o.out, making + "Done!\n") << static_cast<int>(c.fault);
+        EXPECT_EQ(landFile().size(), 1673661U) << static_cast<int>(c.fault);
+        EXPECT_EQ(calls, c.calls) << static_cast<int>(c.fault);
+        EXPECT_EQ(strayFiles({"in.bmp", "land.dat"}), std::vector<std::string>{});
     }
 }
 

@@ -1,4 +1,4 @@
-#include "platform/console_window.hpp"
+#include "platform/console.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/input_file.hpp"
-#include "platform/replacement_file.hpp"
+#include "platform/files.hpp"
+#include "platform/output_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using bmp2land::platform::FileOperations;
 using bmp2land::platform::InputFile;
 using bmp2land::platform::ReplacementFile;
 using testing_support::ByteVector;
@@ -39,6 +40,7 @@ class Files : public ::testing::Test {
             std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
     }
     fs::path dir_;
+    FileOperations files_;
 };
 
 const ByteVector kOld = {'o', 'l', 'd'};
@@ -46,7 +48,7 @@ const ByteVector kNew = {'n', 'e', 'w', '!', 0};
 
 TEST_F(Files, CommitReplacesTheTarget) {
     writeFile(path("land.dat"), kOld);
-    auto file = ReplacementFile::create(path("land.dat"));
+    auto file = ReplacementFile::create(path("land.dat"), files_);
     ASSERT_TRUE(file);
     ASSERT_TRUE(file->put(kNew));
     EXPECT_EQ(readFile(path("land.dat")), kOld);  // untouched until the commit
@@ -57,8 +59,8 @@ TEST_F(Files, CommitReplacesTheTarget) {
 }
 
 TEST_F(Files, EachReplacementHasItsOwnTemporaryFile) {
-    auto a = ReplacementFile::create(path("land.dat"));
-    auto b = ReplacementFile::create(path("land.dat"));
+    auto a = ReplacementFile::create(path("land.dat"), files_);
+    auto b = ReplacementFile::create(path("land.dat"), files_);
     ASSERT_TRUE(a && b);
     EXPECT_NE(a->temporaryPath(), b->temporaryPath());
     EXPECT_EQ(fs::path(a->temporaryPath()).parent_path(), dir_);
@@ -71,7 +73,7 @@ TEST_F(Files, EachReplacementHasItsOwnTemporaryFile) {
 TEST_F(Files, ALongNameStillGetsATemporaryFile) {
     // 240 bytes leave no room for the temporary name's 21 more.
     const std::string name(240, 'a');
-    auto file = ReplacementFile::create(path(name.c_str()));
+    auto file = ReplacementFile::create(path(name.c_str()), files_);
     ASSERT_TRUE(file);
     EXPECT_LE(fs::path(file->temporaryPath()).filename().string().size(), 255U);
     ASSERT_TRUE(file->put(kNew) && file->commit());
@@ -95,7 +97,7 @@ TEST_F(Files, ACommitAsNewNeverReplacesAnything) {
     };
     for (const auto& c : cases) {
         const fs::path target = dir_ / "out.bmp";
-        auto file = ReplacementFile::create(target.string());
+        auto file = ReplacementFile::create(target.string(), files_);
         ASSERT_TRUE(file) << c.name;
         ASSERT_TRUE(file->put(kNew)) << c.name;
         c.place(target);
@@ -120,13 +122,13 @@ TEST_F(Files, ReadsWholeFiles) {
         big[i] = static_cast<std::uint8_t>(i * 31);
     for (const ByteVector& content : {ByteVector{}, kOld, big}) {
         writeFile(path("in.bmp"), content);
-        auto input = InputFile::open(path("in.bmp"));
+        auto input = InputFile::open(path("in.bmp"), files_);
         ASSERT_TRUE(input);
         const auto bytes = input->readAll(1 << 20);
         ASSERT_TRUE(bytes);
         EXPECT_EQ(ByteVector(bytes->begin(), bytes->end()), content);
     }
-    auto input = InputFile::open(path("in.bmp"));
+    auto input = InputFile::open(path("in.bmp"), files_);
     const auto head = input->readAll(1000);
     ASSERT_TRUE(head);
     EXPECT_EQ(ByteVector(head->begin(), head->end()), ByteVector(big.begin(), big.begin() + 1000));
@@ -139,7 +141,7 @@ TEST_F(Files, AnInterruptionRemovesTheTemporaryFileAndEndsTheProcess) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            auto file = ReplacementFile::create(path("land.dat"));
+            auto file = ReplacementFile::create(path("land.dat"), files_);
             if (file && file->put(kNew) && fs::exists(file->temporaryPath())) {
                 (void)::raise(signal);
             }
@@ -158,7 +160,7 @@ TEST_F(Files, AnInterruptionRemovesTheTemporaryFileAndEndsTheProcess) {
 #ifdef __linux__
 TEST_F(Files, ReportsAFailedRead) {
     // Opens fine, but reading from offset 0 fails.
-    auto input = InputFile::open("/proc/self/mem");
+    auto input = InputFile::open("/proc/self/mem", files_);
     ASSERT_TRUE(input);
     EXPECT_FALSE(input->readAll(1 << 20));
 }

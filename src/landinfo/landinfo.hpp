@@ -1,0 +1,16 @@
+#pragma once
+
+#include <span>
+
+#include "platform/files.hpp"
+
+namespace bmp2land::landinfo {
+
+// landinfo FILE [OUT.bmp]: checks a land file, prints its summary and, given
+// OUT.bmp, exports its picture as a bitmap, never over an existing file.
+// landinfo BITMAP: says what bmp2land would make of the bitmap, and why.
+// Returns the process exit status. Every file is opened, read and written
+// through `files`.
+int runLandInfo(std::span<const char* const> args, platform::FileOperations& files);
+
+}  // namespace bmp2land::landinfo

@@ -1,0 +1,92 @@
+#pragma once
+
+// What bmp2land would make of a bitmap, and why: the facts of its headers,
+// its objects, colours and land, the verdict of the converter's own reader
+// and conversion, and hints on what to do about a refusal.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "bitmap/bitmap_image.hpp"
+#include "bitmap/bitmap_reader.hpp"
+#include "common/byte_order.hpp"
+#include "land/land_conversion.hpp"
+#include "land/land_model.hpp"
+#include "land/object_markers.hpp"
+
+namespace bmp2land::landinfo {
+
+enum class PictureFormat : std::uint8_t { Bmp, Png, Jpeg, Gif, Tiff, Other };
+
+// What a file's first bytes say it is.
+PictureFormat pictureFormat(Bytes file);
+
+inline constexpr std::size_t kListedObjects = 100;
+inline constexpr bitmap::RgbQuad kMagenta = {255, 0, 255, 0};
+
+// The headers as the file gives them.
+struct BitmapFacts {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bitCount = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t headerSize = 0;
+    std::uint64_t paletteEntries = 0;  // those the file holds whole
+};
+
+// The picture as the conversion sees it.
+struct PictureFacts {
+    std::size_t objects = 0;  // pixels of the marker index
+    std::vector<land::ObjectPosition>
+        listed;                        // the first kListedObjects, in the conversion's order
+    std::size_t landPixels = 0;        // not 0 once the markers are cleared
+    std::size_t uncolouredPixels = 0;  // indexes 96 to 254: kept, their colours not stored
+};
+
+struct Hint {
+    enum class Kind : std::uint8_t {
+        MarkerColourElsewhere,  // pixels of an entry that has entry 255's colour, or magenta
+        TouchingObjects,        // object pixels side by side: painted with a brush
+        CorruptRle8,
+        Truncated,
+        TooLarge,       // what the bitmap needs lies past the bytes read of a longer file
+        TooFewBits,     // 1 or 4 bits: no entry 255
+        NoPalette,      // 16, 24 or 32 bits
+        OtherBitCount,  // a bit count no bitmap has
+        NotABmp,        // a PNG, JPEG, GIF or TIFF picture
+    };
+    Kind kind = Kind::MarkerColourElsewhere;
+    // MarkerColourElsewhere: the entry, its colour, its pixels, and whether
+    // entry 255 has that colour too (else the colour is magenta).
+    std::uint8_t entry = 0;
+    bitmap::RgbQuad colour{};
+    std::size_t pixels = 0;  // TouchingObjects: the object pixels that touch another
+    bool colourOfEntry255 = false;
+    bitmap::ReadFailure failure{};                // CorruptRle8, Truncated, TooLarge: where
+    std::uint64_t fileSize = 0;                   // Truncated, TooLarge: the file's real length
+    std::uint64_t readSize = 0;                   // TooLarge: the bytes read, fewer
+    std::uint16_t bitCount = 0;                   // the bit-count hints
+    PictureFormat format = PictureFormat::Other;  // NotABmp
+};
+
+struct LevelCheck {
+    PictureFormat format = PictureFormat::Bmp;
+    std::optional<BitmapFacts> bitmap;    // when the file is a BMP with whole headers
+    std::optional<PictureFacts> picture;  // when the reader took the pixels
+    std::optional<bitmap::ReadFailure> readFailure;
+    std::optional<land::ConversionError> conversionFailure;
+    std::vector<Hint> hints;
+
+    bool converts() const { return !readFailure && !conversionFailure; }
+};
+
+// `fileSize` is the file's real length: more than file.size() when only the
+// start of a long file was read.
+LevelCheck checkLevel(Bytes file, std::uint64_t fileSize);
+inline LevelCheck checkLevel(Bytes file) {
+    return checkLevel(file, file.size());
+}
+
+}  // namespace bmp2land::landinfo

@@ -1,0 +1,172 @@
+#include "landinfo/level_check_report.hpp"
+
+#include <cstdint>
+#include <string>
+
+#include "app/messages.hpp"
+#include "common/formatted.hpp"
+#include "landinfo/counted.hpp"
+
+namespace bmp2land::landinfo {
+namespace {
+
+std::string compressionName(std::uint32_t compression) {
+    switch (compression) {
+        case bitmap::kBiRgb:
+            return "uncompressed";
+        case bitmap::kBiRle8:
+            return "RLE8";
+        case bitmap::kBiBitFields:
+            return "bit fields";
+        default:
+            return "compression " + std::to_string(compression);
+    }
+}
+
+const char* formatName(PictureFormat format) {
+    switch (format) {
+        case PictureFormat::Png:
+            return "PNG";
+        case PictureFormat::Jpeg:
+            return "JPEG";
+        case PictureFormat::Gif:
+            return "GIF";
+        case PictureFormat::Tiff:
+            return "TIFF";
+        case PictureFormat::Bmp:
+        case PictureFormat::Other:
+            break;
+    }
+    return "other";
+}
+
+std::string bitmapFactsText(const BitmapFacts& b) {
+    return formatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n", b.width,
+                     b.height, unsigned{b.bitCount}, compressionName(b.compression).c_str(),
+                     b.headerSize, static_cast<unsigned long long>(b.paletteEntries));
+}
+
+std::string pictureFactsText(const PictureFacts& p) {
+    std::string text;
+    text += formatted("objects: %zu\n", p.objects);
+    for (std::size_t k = 0; k < p.listed.size(); ++k)
+        text += formatted("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
+    if (p.objects > p.listed.size())
+        text += formatted("objects after the first %zu are not listed\n", p.listed.size());
+    text += formatted("colours: %zu\n", land::kColourCount);
+    text += formatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
+    text += formatted("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
+    return text;
+}
+
+// Word for word the line bmp2land ends with on this file.
+std::string verdictText(const LevelCheck& check, const char* path) {
+    if (check.converts()) {
+        return "verdict: converts\n";
+    }
+    return "verdict: " + formatted(check.readFailure
+                                       ? app::messages::readFailure(check.readFailure->kind)
+                                       : app::messages::conversionFailure(*check.conversionFailure),
+                                   path);
+}
+
+const char* partName(bitmap::BitmapPart part) {
+    switch (part) {
+        case bitmap::BitmapPart::Headers:
+            return "headers";
+        case bitmap::BitmapPart::Palette:
+            return "palette";
+        case bitmap::BitmapPart::Pixels:
+            return "pixels";
+        case bitmap::BitmapPart::Rle8Data:
+            return "RLE8 data";
+    }
+    return "data";
+}
+
+// Past the read cap what the bitmap needs lies beyond what is read, and
+// saving it anew, not copying it, gives a bitmap that fits.
+std::string tooLargeText(const Hint& h) {
+    return formatted(
+        "hint: the file has %llu bytes, but only the first %llu are read, and they end in its "
+        "%s; save it again as an 8-bit BMP\n",
+        static_cast<unsigned long long>(h.fileSize), static_cast<unsigned long long>(h.readSize),
+        partName(h.failure.part));
+}
+
+std::string truncatedText(const Hint& h) {
+    return formatted(
+        "hint: the file ends in its %s: it has only %s; save or copy the bitmap again\n",
+        partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
+}
+
+std::string markerColourText(const Hint& h) {
+    const std::string entry =
+        h.colourOfEntry255
+            ? formatted("hint: entry %u has the colour of entry 255 (%u, %u, %u)", h.entry,
+                        h.colour.red, h.colour.green, h.colour.blue)
+            : formatted("hint: entry %u has the colour landinfo gives the objects (%u, %u, %u)",
+                        h.entry, h.colour.red, h.colour.green, h.colour.blue);
+    return entry + formatted(
+                       " and is used by %s; the objects must use entry 255; a paint program may "
+                       "have reordered the palette\n",
+                       counted(h.pixels, "pixel", "pixels").c_str());
+}
+
+std::string hintText(const Hint& h) {
+    using Kind = Hint::Kind;
+    const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
+    switch (h.kind) {
+        case Kind::MarkerColourElsewhere:
+            return markerColourText(h);
+        case Kind::TouchingObjects:
+            return formatted(
+                "hint: %zu of the object pixels touch another one; each object is one pixel of "
+                "entry 255: mark it with a 1-pixel pencil, not a brush\n",
+                h.pixels);
+        case Kind::CorruptRle8:
+            return formatted("hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
+                             static_cast<unsigned long long>(h.failure.offset), h.failure.row,
+                             h.failure.column);
+        case Kind::Truncated:
+            return truncatedText(h);
+        case Kind::TooLarge:
+            return tooLargeText(h);
+        case Kind::TooFewBits:
+            return formatted(
+                "hint: this is a %u-bit bitmap; keep all 256 palette entries when saving, because "
+                "a %u-bit pixel can't hold entry 255. GIMP writes 4-bit files when \"Remove unused "
+                "and "
+                "duplicate colors\" is on, and ImageMagick does for drawings of 16 colours or "
+                "fewer\n",
+                unsigned{h.bitCount}, unsigned{h.bitCount});
+        case Kind::NoPalette:
+            return formatted(
+                "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; %s\n",
+                unsigned{h.bitCount}, keepPalette);
+        case Kind::OtherBitCount:
+            return formatted(
+                "hint: the bitmap says it has %u bits per pixel, which no bitmap has; %s\n",
+                unsigned{h.bitCount}, keepPalette);
+        case Kind::NotABmp:
+            return formatted("hint: this is a %s picture, not a BMP; save it as an 8-bit BMP\n",
+                             formatName(h.format));
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string levelCheckText(const LevelCheck& check, const char* path) {
+    std::string text;
+    if (check.bitmap)
+        text += bitmapFactsText(*check.bitmap);
+    if (check.picture)
+        text += pictureFactsText(*check.picture);
+    text += verdictText(check, path);
+    for (const Hint& hint : check.hints)
+        text += hintText(hint);
+    return text;
+}
+
+}  // namespace bmp2land::landinfo

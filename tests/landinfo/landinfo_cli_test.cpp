@@ -1,0 +1,407 @@
+// landinfo as a user runs it: the summary on standard output, problems on
+// standard error, the exported bitmap only from a good land file and never
+// over another file, and the check of a bitmap.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "scratch_dir.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+class LandInfo : public ScratchDir {
+  public:
+    Outcome landinfo(const std::string& args) {
+        Outcome o = shell(landinfoCommand() + " " + args);
+        o.out = asLines(o.out);
+        o.err = asLines(o.err);
+        return o;
+    }
+    void makeLandFile(const Picture& picture) {
+        writeFile(at("level.bmp"), makeBmp(picture));
+        ASSERT_EQ(run("level.bmp").status, 0);
+    }
+};
+
+// What the test drew: the markers as "object K: X, Y" lines, bottom row
+// first and left to right, at most `listed` of them; the pixels that are
+// land once the markers are cleared; those of colours 96 to 254.
+struct Drawn {
+    std::size_t objects = 0;
+    std::string objectLines;
+    std::size_t landPixels = 0;
+    std::size_t uncoloured = 0;
+};
+
+Drawn drawn(const Picture& picture, std::size_t listed = 30) {
+    Drawn d;
+    for (std::size_t stored = 0; stored < kH; ++stored) {
+        for (std::size_t x = 0; x < kW; ++x) {
+            const std::uint8_t v = picture.indexes[stored * kW + x];
+            d.landPixels += v != 0 && v != 255;
+            d.uncoloured += v >= 96 && v <= 254;
+            if (v == 255 && ++d.objects <= listed) {
+                d.objectLines += "object " + std::to_string(d.objects) + ": " + std::to_string(x) +
+                                 ", " + std::to_string(kH - 1 - stored) + "\n";
+            }
+        }
+    }
+    return d;
+}
+
+TEST_F(LandInfo, PrintsTheSummary) {
+    const Picture picture = samplePicture();
+    makeLandFile(picture);
+    const Drawn d = drawn(picture);
+    std::string expected = "size: 1920 x 696\nobjects: 30\n" + d.objectLines;
+    const std::size_t landPixels = d.landPixels;
+    expected += "colours: 95\nland pixels: " + std::to_string(landPixels) +
+                " of 1336320\nmask: matches picture\n"
+                "level: .\\data\\level\\GULF\nwater: .\\data\\water\\Blue\n"
+                "round trip: exact\n";
+    const Outcome o = landinfo("land.dat");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, expected);
+    EXPECT_EQ(o.err, "");
+
+    // Flip pixel 0 in the first mask and pixel 9 in the second.
+    ByteVector land = landFile();
+    land[1336905] ^= 0x01;
+    land[1503960 + 1] ^= 0x02;
+    writeFile(at("land.dat"), land);
+    EXPECT_NE(landinfo("land.dat").out.find("mask: 2 pixels differ from picture\n"),
+              std::string::npos);
+}
+
+TEST_F(LandInfo, ExportsABitmapThatConvertsBack) {
+    makeLandFile(samplePicture());
+    const ByteVector original = landFile();
+    ASSERT_EQ(landinfo("land.dat out.bmp").status, 0);
+    ASSERT_EQ(run("out.bmp").status, 0);
+    EXPECT_EQ(landFile(), original);
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "out.bmp"}), std::vector<std::string>{});
+
+    // Names outside Windows' ANSI code page, both read and written.
+    std::filesystem::create_directory(work() / "レベル");
+    std::filesystem::rename(at("land.dat"), at("レベル/land.dat"));
+    const Outcome o = landinfo("レベル/land.dat 'レベル/x€ 🎮.bmp'");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("mask: matches picture\n"), std::string::npos);
+    EXPECT_EQ(o.err, "");
+    ASSERT_EQ(run("'レベル/x€ 🎮.bmp'").status, 0);
+    EXPECT_EQ(landFile(), original);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(work() / "レベル"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"land.dat", "x€ 🎮.bmp"}));
+}
+
+TEST_F(LandInfo, NeverExportsOverAnExistingFile) {
+    makeLandFile(samplePicture());
+    const ByteVector land = landFile();
+    const ByteVector old = {'o', 'l', 'd'};
+    writeFile(at("old.bmp"), old);
+    fs::create_symlink("old.bmp", work() / "link.bmp");
+    fs::create_symlink("nowhere.bmp", work() / "dangling.bmp");
+    for (const std::string out : {"old.bmp", "land.dat", "link.bmp", "dangling.bmp"}) {
+        // Wine shows a Windows program no trace of a Linux link that leads
+        // nowhere, so there is nothing it could refuse to replace.
+        if (windowsRun() && out == "dangling.bmp")
+            continue;
+        const Outcome o = landinfo("land.dat " + out);
+        EXPECT_EQ(o.status, 1) << out;
+        EXPECT_EQ(o.err, out + ": already exists; nothing written\n");
+        EXPECT_EQ(landFile(), land) << out;
+        EXPECT_EQ(readFile(at("old.bmp")), old) << out;
+        EXPECT_TRUE(fs::is_symlink(work() / "link.bmp")) << out;
+    }
+    EXPECT_FALSE(fs::exists(work() / "nowhere.bmp"));
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "old.bmp", "link.bmp", "dangling.bmp"}),
+              std::vector<std::string>{});
+}
+
+// One land file for each reason the exported bitmap would not convert back to
+// the same file, and a clean one, each checked from the first line it
+// expects to the end. `positions` are the sample picture's objects in file
+// order.
+TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
+    makeLandFile(samplePicture());
+    const ByteVector good = landFile();
+    const auto object = [&](std::size_t k) {  // (x, y) of object k, counted from 0
+        const auto field = [&](std::size_t at) {
+            return good[at] | good[at + 1] << 8 | good[at + 2] << 16 | good[at + 3] << 24;
+        };
+        return std::pair<int, int>{field(24 + 8 * k), field(28 + 8 * k)};
+    };
+    const auto pixel = [](std::pair<int, int> p) { return 570 + p.second * 1920 + p.first; };
+    const auto maskByte = [](std::pair<int, int> p, std::size_t chunk) {
+        return chunk + 15 + (p.second * 1920 + p.first) / 8;
+    };
+    const auto setPixel = [&](ByteVector& f, std::pair<int, int> p, std::uint8_t v) {
+        f[pixel(p)] = v;  // and both masks, so that only the pixel differs
+        for (std::size_t chunk : {1336890U, 1503945U})
+            f[maskByte(p, chunk)] |= static_cast<std::uint8_t>(1U << ((p.first) % 8));
+    };
+    const int x0 = object(0).first;  // not a structured binding: lambdas below capture it
+    const int y0 = object(0).second;
+    const std::string at0 = std::to_string(x0) + ", " + std::to_string(y0);
+    const struct {
+        const char* name;
+        std::function<void(ByteVector&)> change;
+        std::string said;
+    } cases[] = {
+        {"clean", [](ByteVector&) {}, "round trip: exact\n"},
+        {"a picture pixel of 255",
+         [&](ByteVector& f) {
+             setPixel(f, {x0 + 3, y0}, 255);
+         },
+         "round trip: differs\nnote: the picture has colour 255, the objects' colour, in 1 "
+         "pixel (the first at " +
+             std::to_string(x0 + 3) + ", " + std::to_string(y0) +
+             "); a converted bitmap takes them as objects\n"},
+        {"two objects at one place",
+         [&](ByteVector& f) { std::copy_n(good.begin() + 24, 8, f.begin() + 32); },
+         "round trip: differs\nnote: 1 object is at the place of an earlier object (the "
+         "first: object 2, at " +
+             at0 + " like object 1); a converted bitmap has one object at each place\n"},
+        {"objects out of order",
+         [&](ByteVector& f) {
+             std::copy_n(good.begin() + 24, 8, f.begin() + 32);
+             std::copy_n(good.begin() + 32, 8, f.begin() + 24);
+         },
+         "round trip: differs\nnote: the objects are not in the order a converted bitmap "
+         "lists them, bottom row first and left to right (object 2 comes before object 1 "
+         "there)\n"},
+        {"out of order after a duplicate",  // objects 1, 3, 1, 2: 2 follows 3 in the export
+         [&](ByteVector& f) {
+             std::copy_n(good.begin() + 40, 8, f.begin() + 32);
+             std::copy_n(good.begin() + 24, 8, f.begin() + 40);
+             std::copy_n(good.begin() + 32, 8, f.begin() + 48);
+         },
+         "round trip: differs\nnote: 1 object is at the place of an earlier object (the "
+         "first: object 3, at " +
+             at0 +
+             " like object 1); a converted bitmap has one object at each place\nnote: the "
+             "objects are not in the order a converted bitmap lists them, bottom row first and "
+             "left to right (object 4 comes before object 2 there)\n"},
+        {"a pixel under an object", [&](ByteVector& f) { setPixel(f, object(0), 7); },
+         "round trip: differs\nnote: the picture is not 0 under 1 object (the first: object "
+         "1, at " +
+             at0 + "); a converted bitmap has 0 there\n"},
+        {"another level path", [](ByteVector& f) { std::copy_n("CAVE", 4, f.begin() + 1673639); },
+         "round trip: differs\nnote: the level path is .\\data\\level\\CAVE; a converted "
+         "bitmap gets .\\data\\level\\GULF\n"},
+        {"a level path with a NUL and control bytes",
+         [](ByteVector& f) { std::copy_n("C\0\x1B\xFF", 4, f.begin() + 1673639); },
+         "level: .\\data\\level\\C\\x00\\x1B\\xFF\nwater: .\\data\\water\\Blue\nround "
+         "trip: differs\nnote: the level path is .\\data\\level\\C\\x00\\x1B\\xFF; a "
+         "converted bitmap gets .\\data\\level\\GULF\n"},
+        {"another water path", [](ByteVector& f) { std::copy_n("Lava", 4, f.begin() + 1673657); },
+         "round trip: differs\nnote: the water path is .\\data\\water\\Lava; a converted "
+         "bitmap gets .\\data\\water\\Blue\n"},
+        {"a fourth chunk not blank", [](ByteVector& f) { f[1671015 + 100] = 0x10; },
+         "round trip: differs\nnote: IMG chunk 4 is not blank; a converted bitmap gets a "
+         "blank one\n"},
+        {"masks that disagree", [](ByteVector& f) { f[1336905] ^= 0x03; },
+         "round trip: differs\nnote: the masks differ from the picture in 2 pixels; a "
+         "converted bitmap gets masks made from its picture\n"},
+    };
+    for (const auto& c : cases) {
+        ByteVector land = good;
+        c.change(land);
+        writeFile(at("land.dat"), land);
+        const Outcome o = landinfo("land.dat");
+        EXPECT_EQ(o.status, 0) << c.name;
+        const std::size_t tail = o.out.find(c.said.substr(0, c.said.find('\n') + 1));
+        ASSERT_NE(tail, std::string::npos) << c.name;
+        EXPECT_EQ(o.out.substr(tail), c.said) << c.name;
+        EXPECT_EQ(o.err, "") << c.name;
+    }
+}
+
+// Each bitmap goes through both programs: landinfo's verdict is the line
+// bmp2land ends with, and every line is as the test drew the bitmap.
+TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
+    const std::string plain =
+        "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 256 colours\n";
+    const std::string rle8 = "bitmap: 1920 x 696, 8 bits, RLE8, 40-byte header, 256 colours\n";
+    const std::string wrongCount = "verdict: You must have exactly 30 object positions!\n";
+    const auto report = [](const Picture& picture) {
+        const Drawn d = drawn(picture, 100);
+        return "objects: " + std::to_string(d.objects) + "\n" + d.objectLines +
+               (d.objects > 100 ? "objects after the first 100 are not listed\n" : "") +
+               "colours: 95\nland pixels: " + std::to_string(d.landPixels) +
+               " of 1336320\ncolours 96 to 254: " + std::to_string(d.uncoloured) + " pixels\n";
+    };
+    const auto bmp = [](auto change, const ByteVector& pixels = samplePicture().indexes) {
+        BmpOptions o;
+        change(o);
+        return makeBmp(o, samplePalette(), pixels);
+    };
+    const auto rle = [](BmpOptions& o) { o.compression = 1; };
+    // Markers moved to entry 17, which has the marker colour: as a paint
+    // program that sorts the palette leaves them.
+    const auto moved = [](Picture picture, std::size_t markersMoved) {
+        for (auto& v : picture.indexes)
+            v = v == 17 ? 18 : v;
+        for (auto& v : picture.indexes) {
+            if (v == 255 && markersMoved > 0) {
+                v = 17;
+                --markersMoved;
+            }
+        }
+        return picture;
+    };
+    const Picture reordered = moved(samplePicture(), 30);
+    Picture oneUncoloured = samplePicture();
+    for (auto& v : oneUncoloured.indexes)
+        v = v >= 96 && v <= 254 ? 1 : v;
+    oneUncoloured.at(0, 0) = 200;
+    const Picture oneMoved = moved(samplePicture(), 1);
+    Picture brushed = samplePicture(0);  // 30 objects painted as 2 x 2 blobs
+    for (std::size_t i = 0; i < 30; ++i) {
+        for (std::size_t d = 0; d < 4; ++d)
+            brushed.at(100 + i * 50 + d % 2, 200 + d / 2) = 255;
+    }
+    std::vector<Colour> sortedPalette = samplePalette();
+    sortedPalette[17] = {255, 0, 255};
+    sortedPalette[255] = {0, 0, 0};
+    std::vector<Colour> copiedPalette = samplePalette();
+    copiedPalette[17] = copiedPalette[255];
+    std::vector<Colour> blackPalette = samplePalette();  // entry 255 the background's colour
+    blackPalette[0] = blackPalette[255] = {0, 0, 0};
+    ByteVector png = {0x89, 'P',  'N', 'G', '\r', '\n', 0x1A, '\n', 0,    0,    0,
+                      13,   'I',  'H', 'D', 'R',  0,    0,    7,    0x80, 0,    0,
+                      2,    0xB8, 8,   3,   0,    0,    0,    0x5C, 0x6D, 0x3E, 0x0A};
+    png.resize(200, 0);
+    const ByteVector full = makeBmp(samplePicture());
+    ByteVector pngSigned = full;  // bmp2land reads it all the same
+    std::copy_n(png.begin(), 8, pngSigned.begin());
+    const std::string truncatedVerdict = "verdict: File in.bmp is truncated!\n";
+    const std::string truncatedHint = truncatedVerdict + "hint: the file ends in its ";
+    const std::string notEightBit = "verdict: Not 8-bit bitmap!\n";
+    const struct {
+        const char* name;
+        ByteVector file;
+        std::string out;
+        std::uintmax_t sparseSize = 0;  // grown to this length with a sparse tail
+    } cases[] = {
+        {"conforming", full, plain + report(samplePicture()) + "verdict: converts\n"},
+        {"29 markers", makeBmp(samplePicture(29)), plain + report(samplePicture(29)) + wrongCount},
+        {"31 markers", makeBmp(samplePicture(31)), plain + report(samplePicture(31)) + wrongCount},
+        {"no markers", makeBmp(samplePicture(0)), plain + report(samplePicture(0)) + wrongCount},
+        {"120 markers", makeBmp(samplePicture(120)),
+         plain + report(samplePicture(120)) + wrongCount},
+        {"reordered palette", makeBmp(BmpOptions{}, sortedPalette, reordered.indexes),
+         plain + report(reordered) + wrongCount +
+             "hint: entry 17 has the colour landinfo gives the objects (255, 0, 255) and is used "
+             "by 30 pixels; the objects must use entry 255; a paint program may have reordered "
+             "the palette\n"},
+        {"one marker in a copy of entry 255",
+         makeBmp(BmpOptions{}, copiedPalette, oneMoved.indexes),
+         plain + report(oneMoved) + wrongCount +
+             "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 1 pixel; the "
+             "objects must use entry 255; a paint program may have reordered the palette\n"},
+        {"all markers in a copy of entry 255",
+         makeBmp(BmpOptions{}, copiedPalette, reordered.indexes),
+         plain + report(reordered) + wrongCount +
+             "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 30 pixels; "
+             "the objects must use entry 255; a paint program may have reordered the palette\n"},
+        {"objects painted with a brush", makeBmp(brushed),
+         plain + report(brushed) + wrongCount +
+             "hint: 120 of the object pixels touch another one; each object is one pixel of "
+             "entry 255: mark it with a 1-pixel pencil, not a brush\n"},
+        {"29 markers, entry 255 black as entry 0",
+         makeBmp(BmpOptions{}, blackPalette, samplePicture(29).indexes),
+         plain + report(samplePicture(29)) + wrongCount},
+        {"one colour stored, one pixel past 95",
+         bmp(
+             [](BmpOptions& o) {
+                 o.clrUsed = 1;
+                 o.storedColours = 1;
+             },
+             oneUncoloured.indexes),
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 1 colours\n" +
+             report(oneUncoloured) + "verdict: converts\n"},
+        {"4-bit", bmp([](BmpOptions& o) { o.bitCount = 4; }),
+         "bitmap: 1920 x 696, 4 bits, uncompressed, 40-byte header, 16 colours\n" + notEightBit +
+             "hint: this is a 4-bit bitmap; keep all 256 palette entries when saving, because a "
+             "4-bit pixel can't hold entry 255. GIMP writes 4-bit files when \"Remove unused and "
+             "duplicate colors\" is on, and ImageMagick does for drawings of 16 colours or "
+             "fewer\n"},
+        {"24-bit", bmp([](BmpOptions& o) { o.bitCount = 24; }),
+         "bitmap: 1920 x 696, 24 bits, uncompressed, 40-byte header, 0 colours\n" + notEightBit +
+             "hint: this is a 24-bit bitmap, which has no palette and so no entry 255; save it as "
+             "an 8-bit BMP with all 256 palette entries\n"},
+        {"PNG", png,
+         notEightBit + "hint: this is a PNG picture, not a BMP; save it as an 8-bit BMP\n"},
+        {"a good bitmap with a PNG signature", pngSigned,
+         report(samplePicture()) + "verdict: converts\n"},
+        {"truncated palette", ByteVector(full.begin(), full.begin() + 454),  // 100 entries
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 100 colours\n" + truncatedHint +
+             "palette: it has only 454 bytes; save or copy the bitmap again\n"},
+        {"pixels past the 64 MiB that are read", bmp([](BmpOptions& o) { o.offBits = 70U << 20; }),
+         plain + "verdict: File in.bmp is too large to be a level bitmap!\n" +
+             "hint: the file has 74736640 bytes, but only the first 67108864 are read, and they "
+             "end in its pixels; save it again as an 8-bit BMP\n",
+         (std::uintmax_t{70} << 20) + 1336320},
+        {"RLE8 corrupt", bmp(rle, {0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255}),
+         rle8 + "verdict: Bitmap data is corrupt!\nhint: RLE8 data is corrupt at byte 1086 (stored "
+                "row 510, column 510)\n"},
+        {"RLE8 cut short", bmp(rle, {10, 1, 0, 0}),
+         rle8 + truncatedHint +
+             "RLE8 data: it has only 1082 bytes; save or copy the bitmap again\n"},
+    };
+    for (const auto& c : cases) {
+        writeFile(at("in.bmp"), c.file);
+        if (c.sparseSize != 0)
+            fs::resize_file(work() / "in.bmp", c.sparseSize);
+        const Outcome converted = run("in.bmp");
+        const Outcome checked = landinfo("in.bmp");
+        EXPECT_EQ(checked.out, c.out) << c.name;
+        EXPECT_EQ(checked.err, "") << c.name;
+        // bmp2land's last line, and its status.
+        std::string last = converted.out.substr(0, converted.out.size() - 1);
+        last = last.substr(last.rfind('\n') + 1);
+        const std::string verdict = last == "Done!" ? "converts" : last;
+        EXPECT_NE(checked.out.find("verdict: " + verdict + "\n"), std::string::npos) << c.name;
+        EXPECT_EQ(checked.status, converted.status) << c.name;
+    }
+}
+
+TEST_F(LandInfo, ReportsProblemsOnStandardError) {
+    makeLandFile(samplePicture());
+    const ByteVector good = landFile();
+    ByteVector land = good;
+    land[1336890] = 'X';
+    writeFile(at("land.dat"), land);
+    writeFile(at("long.dat"), good);  // past the 64 MiB that are read: a sparse tail
+    fs::resize_file(work() / "long.dat", (std::uintmax_t{64} << 20) + 5);
+    writeFile(at("out.bmp"), {'o', 'l', 'd'});
+    const struct {
+        std::string args, err;
+    } cases[] = {
+        {"land.dat out.bmp", "land.dat: IMG chunk 2: bad magic at offset 1336890\n"},
+        {"missing.dat out.bmp", "missing.dat: cannot be opened\n"},
+        {"'ない/レベル.dat' out.bmp", "ない/レベル.dat: cannot be opened\n"},
+        {"level.bmp out.bmp", "Usage: " + invokedAs(landinfoPath()) + " FILE [OUT.bmp]\n"},
+        {"long.dat out.bmp", "long.dat: end of file: 65435208 extra bytes at offset 1673661\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = landinfo(c.args);
+        EXPECT_EQ(o.status, 1) << c.args;
+        EXPECT_EQ(o.out, "") << c.args;
+        EXPECT_EQ(o.err, c.err) << c.args;
+        EXPECT_EQ(readFile(at("out.bmp")), (ByteVector{'o', 'l', 'd'})) << c.args;
+    }
+    EXPECT_EQ(landinfo("").status, 1);
+}
+
+}  // namespace
