@@ -85,7 +85,12 @@ int inspectFile(std::span<const char* const> args) {
     const Inspection inspection = inspect(request, *bytes, realSize(*bytes, *input));
     show(inspection.out, inspection.err);
     (void)std::fflush(stdout);
-    return inspection.exported ? writeExport(*inspection.exported, args[2]) : inspection.status;
+    if (!inspection.exported)
+        return inspection.status;
+    const int status = writeExport(*inspection.exported, args[2]);
+    if (status == kSuccess)
+        show(writtenText(args[2]), {});
+    return status;
 }
 
 }  // namespace
