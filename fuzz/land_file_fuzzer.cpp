@@ -5,7 +5,8 @@
 // Invariants: a refused file names a record and an offset no further than
 // the file reaches; a good file is exactly the land file's length; its
 // round trip is exact exactly when no reason against it is noted, and each
-// reason is noted once; the export is a bitmap the reader takes.
+// reason is noted once; land without a colour lies in the picture; the export
+// is a bitmap the reader takes.
 
 #include <algorithm>
 #include <cstddef>
@@ -17,6 +18,7 @@
 #include "landinfo/land_export.hpp"
 #include "landinfo/land_reader.hpp"
 #include "landinfo/land_summary.hpp"
+#include "uncoloured_land_check.hpp"
 
 namespace {
 
@@ -46,7 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     require(size == land::kLandFileSize);
-    checkNotes(landinfo::summarize(*file, bytes));
+    const landinfo::LandSummary summary = landinfo::summarize(*file, bytes);
+    checkNotes(summary);
+    requireInPicture(summary.uncoloured);
 
     const auto exported = landinfo::exportBitmap(file->model);
     require(exported.size() == bitmap::kFixedPixelOffset + bitmap::kPixelCount);

@@ -5,14 +5,17 @@
 // steer a valid-looking header instead (compression, header size, colour
 // count, pixel offset, bit count, size field) and the rest follows it as the
 // palette and pixel data. The header size can pick the 12-byte core header,
-// and flags can add colour masks after the header and store the rows top
-// down. Flags can also pad the file to full length and plant exactly 30
-// markers, so that conversion and writing are reached too.
+// and flags can add colour masks after the header, store the rows top down
+// and leave out the "BM" signature. Flags can also pad the file to full
+// length and plant exactly 30 markers, so that conversion and writing are
+// reached too.
 //
 // Invariants: a failure is one of the reader's or converter's known kinds; a
 // success writes exactly the land file's length; the picture and mask always
-// have their fixed sizes; landinfo's check of the file reaches the same
-// verdict as the conversion.
+// have their fixed sizes; landinfo checks as a bitmap every file that the
+// reader takes past its headers, and its check reaches the same verdict as
+// the conversion, with colours and land without a colour that fit the
+// picture.
 
 #include <algorithm>
 #include <array>
@@ -29,6 +32,7 @@
 #include "land/land_format.hpp"
 #include "land/land_writer.hpp"
 #include "landinfo/level_check.hpp"
+#include "uncoloured_land_check.hpp"
 
 namespace {
 
@@ -40,6 +44,7 @@ constexpr std::uint8_t kPlantMarkers = 0x02;
 constexpr std::uint8_t kRawSize = 0x04;  // keep the fuzzed width and height
 constexpr std::uint8_t kMasks = 0x08;    // colour masks after the info header
 constexpr std::uint8_t kTopDown = 0x10;  // a negative height
+constexpr std::uint8_t kNoSignature = 0x20;
 constexpr std::uint32_t kCoreHeaderSize = bitmap::kCoreHeaderSize;
 
 void require(bool condition) {
@@ -81,6 +86,8 @@ std::vector<std::uint8_t> shapeFile(const std::uint8_t* control, const std::uint
     const bool rawSize = (control[6] & kRawSize) != 0 && bodySize >= 8;
     const std::int32_t height = rawSize ? body[2] | body[3] << 8 : bitmap::kHeight;
     bitmap::BitmapHeaders headers = bitmap::plainHeaders();
+    if ((control[6] & kNoSignature) != 0)
+        headers.file.bfType = 0;
     headers.file.bfOffBits = offBits;
     headers.info.biSize = infoSize;
     headers.info.biWidth = rawSize ? body[0] | body[1] << 8 : bitmap::kWidth;
@@ -177,6 +184,8 @@ void requireRead(const landinfo::LevelCheck& check) {
     require(std::ranges::all_of(picture.listed, [](const land::ObjectPosition& p) {
         return p.x < land::kWidth && p.y < land::kHeight;
     }));
+    require(picture.storedColours <= land::kColourCount);
+    requireInPicture(picture.uncoloured);
 }
 
 }  // namespace
@@ -189,6 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const landinfo::LevelCheck check = landinfo::checkLevel(file);
 
     const auto headers = bitmap::readHeaders(file);
+    require(!headers || landinfo::pictureFormat(file) == landinfo::PictureFormat::Bmp);
     if (!headers) {
         require(knownReadError(headers.error(), file, nullptr));
         requireRefused(check, headers.error());

@@ -55,6 +55,20 @@ void everyRoundTripReason(Seed& s) {
     s[land::kMaskChunkOffset + land::kBitmaskHeaderSize + 9] ^= 1;
 }
 
+// Land of entries 96 to 254, which have no colour, in place of some of the
+// land, so that the masks still match.
+void uncolouredLand(Seed& s) {
+    constexpr std::size_t kChanged = 5000;
+    constexpr std::size_t kFirst = land::kColourCount + 1;
+    constexpr std::size_t kEntries = land::kMarkerIndex - kFirst;
+    std::size_t changed = 0;
+    for (std::size_t at = pixelOffset(0, 0);
+         at < pixelOffset(0, land::kHeight) && changed < kChanged; ++at) {
+        if (s[at] != 0)
+            s[at] = static_cast<std::uint8_t>(kFirst + changed++ % kEntries);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -72,6 +86,7 @@ int main(int argc, char** argv) {
     const std::vector<std::pair<std::string, std::function<void(Seed&)>>> seeds = {
         {"good", [](Seed&) {}},
         {"every_round_trip_reason", everyRoundTripReason},
+        {"uncoloured_land", uncolouredLand},
         {"bad_mask_magic", [](Seed& s) { s[land::kMaskChunkOffset] = 'X'; }},
         {"position_outside", [](Seed& s) { s[land::kPositionsOffset + 2] = 1; }},
         {"bad_path_length", [](Seed& s) { s[land::kWaterPathOffset] = 16; }},

@@ -13,7 +13,7 @@ pixels = bytes(range(256)) * 4
 
 # Indexes into the fuzz target's tables and its flags; see shapeFile().
 BIT_FIELDS, ALPHA_BIT_FIELDS, CORE_HEADER, SIXTEEN_COLOURS = 4, 5, 4, 2
-PAD, MARKERS, MASKS, TOP_DOWN = 0x01, 0x02, 0x08, 0x10
+PAD, MARKERS, MASKS, TOP_DOWN, NO_SIGNATURE = 0x01, 0x02, 0x08, 0x10, 0x20
 
 
 def control(compression=0, info=0, colours=0, offset=0, bits=8, flags=0, size=0):
@@ -51,6 +51,7 @@ seeds = {
     + palette + pixels,
     "top_down": control(flags=PAD | MARKERS | TOP_DOWN) + palette + pixels,
     "top_down_rle8": control(compression=1, flags=TOP_DOWN) + palette + rle([b"\x10\x05"] * 4),
+    "no_signature": control(flags=PAD | MARKERS | NO_SIGNATURE) + palette + pixels,
     # For landinfo's hints: objects drawn in a copy of entry 255, or in magenta
     # at entry 17 with no index 255 at all.
     "marker_colour_copied": control(flags=PAD) + with_entry(17, palette[1020:1023]) + pixels,

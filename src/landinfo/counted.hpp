@@ -1,12 +1,12 @@
 #pragma once
 
-#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace bmp2land::landinfo {
 
 // "1 pixel", "2 pixels".
-inline std::string counted(std::size_t n, const char* one, const char* many) {
+inline std::string counted(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 

@@ -51,4 +51,8 @@ std::string complaintText(std::string_view file, std::string_view what) {
     return std::string(file) + ": " + std::string(what) + "\n";
 }
 
+std::string writtenText(std::string_view file) {
+    return "written: " + std::string(file) + "\n";
+}
+
 }  // namespace bmp2land::landinfo

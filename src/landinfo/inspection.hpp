@@ -41,5 +41,7 @@ Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size);
 std::string usageText(const char* program);
 // A problem with a file, as landinfo names it on standard error.
 std::string complaintText(std::string_view file, std::string_view what);
+// The last line of a written export, naming the file as given.
+std::string writtenText(std::string_view file);
 
 }  // namespace bmp2land::landinfo

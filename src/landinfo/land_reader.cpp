@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "land/land_records.hpp"
+#include "landinfo/counted.hpp"
 
 namespace bmp2land::landinfo {
 
@@ -180,7 +181,7 @@ Expected<LandFile, LandFileError> readLandFile(Bytes file, std::uint64_t fileSiz
     land.waterPath = readPath(reader, "water path", kWaterPathOffset, kWaterPath);
     fileSize = std::max<std::uint64_t>(fileSize, file.size());
     if (!reader.error() && fileSize > kLandFileSize) {
-        reader.fail("end of file", std::to_string(fileSize - kLandFileSize) + " extra bytes",
+        reader.fail("end of file", counted(fileSize - kLandFileSize, "extra byte", "extra bytes"),
                     kLandFileSize);
     }
     if (reader.error())

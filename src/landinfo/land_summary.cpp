@@ -150,6 +150,7 @@ LandSummary summarize(const LandFile& file, Bytes original) {
     summary.maskDifferences = maskDifferences(file);
     summary.roundTripExact = convertsBack(file.model, original);
     summary.notes = roundTripNotes(file, summary.maskDifferences);
+    summary.uncoloured = findUncolouredLand(file.model.pixels);
     return summary;
 }
 

@@ -12,6 +12,7 @@
 #include "common/byte_order.hpp"
 #include "land/land_model.hpp"
 #include "landinfo/land_reader.hpp"
+#include "landinfo/uncoloured_land.hpp"
 
 namespace bmp2land::landinfo {
 
@@ -43,6 +44,7 @@ struct LandSummary {
     std::size_t maskDifferences = 0;  // pixels where either mask disagrees with the picture
     bool roundTripExact = false;      // converting the export gives back the file's bytes
     std::vector<RoundTripNote> notes;
+    UncolouredLand uncoloured;  // picture pixels of indexes 96 to 254
 };
 
 // `original` is the file `file` was read from.

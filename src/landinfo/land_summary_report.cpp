@@ -6,6 +6,7 @@
 #include "common/formatted.hpp"
 #include "land/land_format.hpp"
 #include "landinfo/counted.hpp"
+#include "landinfo/uncoloured_land_report.hpp"
 
 namespace bmp2land::landinfo {
 namespace {
@@ -93,6 +94,7 @@ std::string landSummaryText(const LandFile& file, const LandSummary& summary) {
     text += formatted("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
     for (const RoundTripNote& note : summary.notes)
         text += noteText(note);
+    text += uncolouredLandText(summary.uncoloured);
     return text;
 }
 

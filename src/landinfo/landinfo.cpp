@@ -76,8 +76,12 @@ int inspectFile(std::span<const char* const> args, platform::FileOperations& fil
     const Inspection inspection = inspect(request, *bytes, input->realSize(bytes->size()));
     show(inspection.out, inspection.err);
     (void)std::fflush(stdout);
-    return inspection.exported ? writeExport(*inspection.exported, args[2], files)
-                               : inspection.status;
+    if (!inspection.exported)
+        return inspection.status;
+    const int status = writeExport(*inspection.exported, args[2], files);
+    if (status == kSuccess)
+        show(writtenText(args[2]), {});
+    return status;
 }
 
 }  // namespace

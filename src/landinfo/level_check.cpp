@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "bitmap/bitmap_headers.hpp"
+#include "land/land_format.hpp"
 
 namespace bmp2land::landinfo {
 
@@ -63,16 +65,22 @@ Histogram histogram(Bytes pixels) {
     return counts;
 }
 
-PictureFacts pictureFacts(const bitmap::BitmapImage& image, const Histogram& counts) {
+// `paletteEntries` are those the reader took from the file: entry 0 first.
+PictureFacts pictureFacts(const bitmap::BitmapImage& image, const Histogram& counts,
+                          std::uint64_t paletteEntries) {
     PictureFacts facts;
     std::array<ObjectPosition, kListedObjects> first{};
     const MarkedPicture marked = takeMarkers(image, first);
     facts.objects = marked.markers;
     facts.listed.assign(first.begin(), first.begin() + std::min(marked.markers, first.size()));
+    // Entry 0 comes first; entries 1 to 95 follow as far as the file has them.
+    facts.storedColours =
+        paletteEntries == 0
+            ? 0
+            : static_cast<std::size_t>(std::min<std::uint64_t>(paletteEntries - 1, kColourCount));
     // Markers become 0 like the pixels that are 0 already.
     facts.landPixels = kPixelCount - counts[0] - counts[kMarkerIndex];
-    for (std::size_t v = kColourCount + 1; v < kMarkerIndex; ++v)
-        facts.uncolouredPixels += counts[v];
+    facts.uncoloured = findUncolouredLand(marked.pixels);
     return facts;
 }
 
@@ -82,12 +90,13 @@ bool sameColour(bitmap::RgbQuad a, bitmap::RgbQuad b) {
 
 // Pixels that look like objects to the eye but are not index 255: an entry
 // with entry 255's colour, or one of magenta, the colour landinfo exports
-// objects in, when no pixel is 255. Entry 0 is the empty background, never a
-// misplaced object; and when entry 255 has entry 0's colour it has no colour
-// of its own to look for.
+// objects in, when no pixel is 255. Only objects missing can be elsewhere:
+// with 30 or more found, such an entry is land in a look-alike colour. Entry
+// 0 is the empty background, never a misplaced object; and when entry 255 has
+// entry 0's colour it has no colour of its own to look for.
 void markerColourHints(const bitmap::BitmapImage& image, const Histogram& counts,
                        std::size_t objects, std::vector<Hint>& hints) {
-    if (objects == kObjectCount)
+    if (objects >= kObjectCount)
         return;
     const bitmap::RgbQuad marker = image.palette[kMarkerIndex];
     const bool markerHasItsColour = !sameColour(marker, image.palette[0]);
@@ -139,6 +148,14 @@ void bitCountHint(std::uint16_t bitCount, std::vector<Hint>& hints) {
     hints.push_back(hint);
 }
 
+// The size as a paint program shows it: a top-down bitmap's height is negative.
+void wrongSizeHint(const BitmapFacts& facts, std::vector<Hint>& hints) {
+    Hint hint{Kind::WrongSize};
+    hint.width = static_cast<std::uint32_t>(std::abs(std::int64_t{facts.width}));
+    hint.height = static_cast<std::uint32_t>(std::abs(std::int64_t{facts.height}));
+    hints.push_back(hint);
+}
+
 void readFailureHints(Bytes file, std::uint64_t fileSize, const LevelCheck& check,
                       std::vector<Hint>& hints) {
     Hint hint;
@@ -161,6 +178,9 @@ void readFailureHints(Bytes file, std::uint64_t fileSize, const LevelCheck& chec
                 bitCountHint(check.bitmap->bitCount, hints);
             break;
         case bitmap::ReadError::WrongSize:
+            if (check.bitmap)
+                wrongSizeHint(*check.bitmap, hints);
+            break;
         case bitmap::ReadError::UnsupportedCompression:
             break;
     }
@@ -186,13 +206,36 @@ void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
         return;
     }
     const Histogram counts = histogram(image->pixels);
-    check.picture = pictureFacts(*image, counts);
+    check.picture = pictureFacts(*image, counts, bitmap::bodyLayout(*headers).paletteEntries);
     const auto model = convert(*image);
     if (!model) {
         check.conversionFailure = model.error();
         markerColourHints(*image, counts, check.picture->objects, check.hints);
         touchingObjectsHint(image->pixels, check.hints);
     }
+}
+
+bool startsWithMagic(Bytes file, const land::Magic& magic) {
+    return file.size() >= magic.size() && std::ranges::equal(file.first(magic.size()), magic);
+}
+
+// The sizes of the info headers bitmaps have: core, the 40-byte one, with
+// colour masks (52, 56), OS/2 2.x, version 4 and version 5.
+constexpr std::array<std::uint32_t, 7> kInfoHeaderSizes = {12, 40, 52, 56, 64, 108, 124};
+constexpr std::array<std::uint16_t, 7> kBitCounts = {1, 2, 4, 8, 16, 24, 32};
+
+// Three fields together that a land file's first bytes never hold.
+bool hasBmpHeaders(Bytes file) {
+    if (file.size() < bitmap::kHeadersSize)
+        return false;
+    const bitmap::InfoHeader info = bitmap::decodeHeaders(file).info;
+    return std::ranges::find(kInfoHeaderSizes, info.biSize) != kInfoHeaderSizes.end() &&
+           info.biPlanes == 1 && std::ranges::find(kBitCounts, info.biBitCount) != kBitCounts.end();
+}
+
+bool readsAsBitmap(Bytes file) {
+    return !startsWithMagic(file, land::kLndMagic) &&
+           (bitmap::readHeaders(file).ok() || hasBmpHeaders(file));
 }
 
 }  // namespace
@@ -209,7 +252,7 @@ PictureFormat pictureFormat(Bytes file) {
     if (startsWith(file, std::string_view("II*\0", 4)) ||
         startsWith(file, std::string_view("MM\0*", 4)))
         return PictureFormat::Tiff;
-    return PictureFormat::Other;
+    return readsAsBitmap(file) ? PictureFormat::Bmp : PictureFormat::Other;
 }
 
 LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {

@@ -15,12 +15,16 @@
 #include "land/land_conversion.hpp"
 #include "land/land_model.hpp"
 #include "land/object_markers.hpp"
+#include "landinfo/uncoloured_land.hpp"
 
 namespace bmp2land::landinfo {
 
 enum class PictureFormat : std::uint8_t { Bmp, Png, Jpeg, Gif, Tiff, Other };
 
-// What a file's first bytes say it is.
+// What a file's first bytes say it is. A file that is not a land file and
+// has no signature is a BMP still when bmp2land, which never looks for "BM",
+// reads it past its header checks, or when its headers are plainly a BMP's:
+// a known header size, one plane and a bit count that bitmaps have.
 PictureFormat pictureFormat(Bytes file);
 
 inline constexpr std::size_t kListedObjects = 100;
@@ -40,9 +44,10 @@ struct BitmapFacts {
 struct PictureFacts {
     std::size_t objects = 0;  // pixels of the marker index
     std::vector<land::ObjectPosition>
-        listed;                        // the first kListedObjects, in the conversion's order
-    std::size_t landPixels = 0;        // not 0 once the markers are cleared
-    std::size_t uncolouredPixels = 0;  // indexes 96 to 254: kept, their colours not stored
+        listed;                     // the first kListedObjects, in the conversion's order
+    std::size_t storedColours = 0;  // of entries 1 to 95, those the file stores; the rest are black
+    std::size_t landPixels = 0;     // not 0 once the markers are cleared
+    UncolouredLand uncoloured;      // indexes 96 to 254: kept, their colours not stored
 };
 
 struct Hint {
@@ -52,6 +57,7 @@ struct Hint {
         CorruptRle8,
         Truncated,
         TooLarge,       // what the bitmap needs lies past the bytes read of a longer file
+        WrongSize,      // not 1920 x 696
         TooFewBits,     // 1 or 4 bits: no entry 255
         NoPalette,      // 16, 24 or 32 bits
         OtherBitCount,  // a bit count no bitmap has
@@ -64,10 +70,12 @@ struct Hint {
     bitmap::RgbQuad colour{};
     std::size_t pixels = 0;  // TouchingObjects: the object pixels that touch another
     bool colourOfEntry255 = false;
-    bitmap::ReadFailure failure{};                // CorruptRle8, Truncated, TooLarge: where
-    std::uint64_t fileSize = 0;                   // Truncated, TooLarge: the file's real length
-    std::uint64_t readSize = 0;                   // TooLarge: the bytes read, fewer
-    std::uint16_t bitCount = 0;                   // the bit-count hints
+    bitmap::ReadFailure failure{};  // CorruptRle8, Truncated, TooLarge: where
+    std::uint64_t fileSize = 0;     // Truncated, TooLarge: the file's real length
+    std::uint64_t readSize = 0;     // TooLarge: the bytes read, fewer
+    std::uint16_t bitCount = 0;     // the bit-count hints
+    std::uint32_t width = 0;        // WrongSize: the size found
+    std::uint32_t height = 0;
     PictureFormat format = PictureFormat::Other;  // NotABmp
 };
 

@@ -6,6 +6,7 @@
 #include "app/messages.hpp"
 #include "common/formatted.hpp"
 #include "landinfo/counted.hpp"
+#include "landinfo/uncoloured_land_report.hpp"
 
 namespace bmp2land::landinfo {
 namespace {
@@ -18,6 +19,8 @@ std::string compressionName(std::uint32_t compression) {
             return "RLE8";
         case bitmap::kBiBitFields:
             return "bit fields";
+        case bitmap::kBiAlphaBitFields:
+            return "bit fields with alpha";
         default:
             return "compression " + std::to_string(compression);
     }
@@ -41,9 +44,27 @@ const char* formatName(PictureFormat format) {
 }
 
 std::string bitmapFactsText(const BitmapFacts& b) {
-    return formatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %llu colours\n", b.width,
-                     b.height, unsigned{b.bitCount}, compressionName(b.compression).c_str(),
-                     b.headerSize, static_cast<unsigned long long>(b.paletteEntries));
+    return formatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %s\n", b.width, b.height,
+                     unsigned{b.bitCount}, compressionName(b.compression).c_str(), b.headerSize,
+                     counted(b.paletteEntries, "colour", "colours").c_str());
+}
+
+// "entry 5", "entries 5 to 95".
+std::string entriesText(std::size_t first, std::size_t last) {
+    return first == last ? formatted("entry %zu", first)
+                         : formatted("entries %zu to %zu", first, last);
+}
+
+// Of entries 1 to 95, whose colours the land file takes, those the file
+// stores; the reader makes the others black.
+std::string coloursText(std::size_t stored) {
+    std::string text = formatted("colours: %zu stored", stored);
+    if (stored > 0)
+        text += " (" + entriesText(1, stored) + ")";
+    if (stored < land::kColourCount)
+        text += "; " + entriesText(stored + 1, land::kColourCount) +
+                (stored + 1 == land::kColourCount ? " becomes" : " become") + " black";
+    return text + "\n";
 }
 
 std::string pictureFactsText(const PictureFacts& p) {
@@ -53,9 +74,9 @@ std::string pictureFactsText(const PictureFacts& p) {
         text += formatted("object %zu: %u, %u\n", k + 1, p.listed[k].x, p.listed[k].y);
     if (p.objects > p.listed.size())
         text += formatted("objects after the first %zu are not listed\n", p.listed.size());
-    text += formatted("colours: %zu\n", land::kColourCount);
+    text += coloursText(p.storedColours);
     text += formatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
-    text += formatted("colours 96 to 254: %zu pixels\n", p.uncolouredPixels);
+    text += formatted("colours 96 to 254: %zu pixels\n", p.uncoloured.pixels);
     return text;
 }
 
@@ -100,17 +121,27 @@ std::string truncatedText(const Hint& h) {
         partName(h.failure.part), counted(h.fileSize, "byte", "bytes").c_str());
 }
 
+// How GIMP gives a picture the level palette in its order.
+constexpr const char* kIndexInGimp =
+    "Image > Mode > RGB, then Image > Mode > Indexed with the custom palette \"bmp2land "
+    "level\" and \"Remove unused and duplicate colors from colormap\" off";
+
+// Markers moved with the rest of the palette: the land's colours are not at
+// their entries either, so moving the markers back alone would not do.
 std::string markerColourText(const Hint& h) {
     const std::string entry =
         h.colourOfEntry255
-            ? formatted("hint: entry %u has the colour of entry 255 (%u, %u, %u)", h.entry,
+            ? formatted("hint: entry %u has the colour of entry 255 (%u, %u, %u),", h.entry,
                         h.colour.red, h.colour.green, h.colour.blue)
-            : formatted("hint: entry %u has the colour landinfo gives the objects (%u, %u, %u)",
-                        h.entry, h.colour.red, h.colour.green, h.colour.blue);
-    return entry + formatted(
-                       " and is used by %s; the objects must use entry 255; a paint program may "
-                       "have reordered the palette\n",
-                       counted(h.pixels, "pixel", "pixels").c_str());
+            : formatted("hint: entry %u has magenta, the object colour (%u, %u, %u),", h.entry,
+                        h.colour.red, h.colour.green, h.colour.blue);
+    return entry +
+           formatted(
+               " and is used by %s, but objects must be entry 255: the paint program renumbered "
+               "the palette (in GIMP, \"Remove unused and duplicate colors from colormap\", or a "
+               "generated palette), and the land colours moved too; re-index the picture with "
+               "the level palette (in GIMP, %s) to put every colour back at its entry\n",
+               counted(h.pixels, "pixel", "pixels").c_str(), kIndexInGimp);
 }
 
 std::string hintText(const Hint& h) {
@@ -142,8 +173,17 @@ std::string hintText(const Hint& h) {
                 unsigned{h.bitCount}, unsigned{h.bitCount});
         case Kind::NoPalette:
             return formatted(
-                "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; %s\n",
-                unsigned{h.bitCount}, keepPalette);
+                "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; it must "
+                "be an 8-bit BMP in the level palette (examples/level-palette.gpl, or "
+                "palette.png) with all 256 entries: \"landinfo PICTURE level.bmp\" makes one of "
+                "any drawing, and so does GIMP: %s\n",
+                unsigned{h.bitCount}, kIndexInGimp);
+        case Kind::WrongSize:
+            return formatted(
+                "hint: the picture is %u x %u; crop it or extend its canvas to %u x %u (in GIMP, "
+                "Image > Canvas Size), but don't scale it: scaling blends colours into ones the "
+                "palette doesn't have\n",
+                h.width, h.height, land::kWidth, land::kHeight);
         case Kind::OtherBitCount:
             return formatted(
                 "hint: the bitmap says it has %u bits per pixel, which no bitmap has; %s\n",
@@ -166,6 +206,8 @@ std::string levelCheckText(const LevelCheck& check, const char* path) {
     text += verdictText(check, path);
     for (const Hint& hint : check.hints)
         text += hintText(hint);
+    if (check.picture)
+        text += uncolouredLandText(check.picture->uncoloured);
     return text;
 }
 

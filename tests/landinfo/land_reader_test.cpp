@@ -96,12 +96,17 @@ TEST(LandReader, NamesTheDamagedRecordAndItsOffset) {
         EXPECT_EQ(file.error().problem, "cut short");
         EXPECT_EQ(file.error().offset, size);
     }
+    for (const auto& [extra, problem] :
+         {std::pair<std::size_t, const char*>{1, "1 extra byte"}, {3, "3 extra bytes"}}) {
+        ByteVector longer = good;
+        longer.insert(longer.end(), extra, 0);
+        const auto file = landinfo::readLandFile(longer);
+        ASSERT_FALSE(file) << problem;
+        EXPECT_EQ(file.error().problem, problem);
+        EXPECT_EQ(file.error().offset, 1673661U) << problem;
+    }
     ByteVector longer = good;
     longer.resize(good.size() + 3);
-    const auto file = landinfo::readLandFile(longer);
-    ASSERT_FALSE(file);
-    EXPECT_EQ(file.error().problem, "3 extra bytes");
-    EXPECT_EQ(file.error().offset, 1673661U);
     // Only the start of a long file is read; its real length counts.
     const auto start = landinfo::readLandFile(Bytes(longer).first(1673662), 1673761);
     ASSERT_FALSE(start);

@@ -39,6 +39,21 @@ struct Drawn {
     std::size_t uncoloured = 0;
 };
 
+// What to do about pixels of colours 96 to 254, the end of their warning.
+const std::string kUncolouredAdvice =
+    "such pixels are often a sky that became entry 254 when a paint program removed its "
+    "transparency, or a grey picked by hand: repaint them with entries 1 to 95, or 0 for sky, or "
+    "re-index a picture drawn in another palette with the level palette\n";
+
+// The warning on the sample picture's columns of colours 96 to 245, at x = 7
+// + 211 k from row 101 down, with `pixels` of them left by the markers.
+std::string sampleWarning(std::size_t pixels) {
+    return "warning: " + std::to_string(pixels) +
+           " pixels of entries 96 to 245 are land whose colour the land file does not store, in "
+           "the box x 7 to 1906, y 101 to 695 (the first at 7, 101, then 218, 101 and 429, 101); " +
+           kUncolouredAdvice;
+}
+
 Drawn drawn(const Picture& picture, std::size_t listed = 30) {
     Drawn d;
     for (std::size_t stored = 0; stored < kH; ++stored) {
@@ -64,7 +79,8 @@ TEST_F(LandInfo, PrintsTheSummary) {
     expected += "colours: 95\nland pixels: " + std::to_string(landPixels) +
                 " of 1336320\nmask: matches picture\n"
                 "level: .\\data\\level\\GULF\nwater: .\\data\\water\\Blue\n"
-                "round trip: exact\n";
+                "round trip: exact\n" +
+                sampleWarning(d.uncoloured);
     const Outcome o = landinfo("land.dat");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, expected);
@@ -82,7 +98,13 @@ TEST_F(LandInfo, PrintsTheSummary) {
 TEST_F(LandInfo, ExportsABitmapThatConvertsBack) {
     makeLandFile(samplePicture());
     const ByteVector original = landFile();
-    ASSERT_EQ(landinfo("land.dat out.bmp").status, 0);
+    const Outcome exported = landinfo("land.dat out.bmp");
+    ASSERT_EQ(exported.status, 0);
+    // The summary, then the file written.
+    EXPECT_TRUE(exported.out.ends_with("round trip: exact\n" +
+                                       sampleWarning(drawn(samplePicture()).uncoloured) +
+                                       "written: out.bmp\n"))
+        << exported.out;
     ASSERT_EQ(run("out.bmp").status, 0);
     EXPECT_EQ(landFile(), original);
     EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "out.bmp"}), std::vector<std::string>{});
@@ -93,6 +115,7 @@ TEST_F(LandInfo, ExportsABitmapThatConvertsBack) {
     const Outcome o = landinfo("レベル/land.dat 'レベル/x€ 🎮.bmp'");
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("mask: matches picture\n"), std::string::npos);
+    EXPECT_TRUE(o.out.ends_with("\nwritten: レベル/x€ 🎮.bmp\n")) << o.out;
     EXPECT_EQ(o.err, "");
     ASSERT_EQ(run("'レベル/x€ 🎮.bmp'").status, 0);
     EXPECT_EQ(landFile(), original);
@@ -118,6 +141,7 @@ TEST_F(LandInfo, NeverExportsOverAnExistingFile) {
         const Outcome o = landinfo("land.dat " + out);
         EXPECT_EQ(o.status, 1) << out;
         EXPECT_EQ(o.err, out + ": already exists; nothing written\n");
+        EXPECT_EQ(o.out.find("written:"), std::string::npos) << out;
         EXPECT_EQ(landFile(), land) << out;
         EXPECT_EQ(readFile(at("old.bmp")), old) << out;
         EXPECT_TRUE(fs::is_symlink(work() / "link.bmp")) << out;
@@ -152,12 +176,22 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
     const int x0 = object(0).first;  // not a structured binding: lambdas below capture it
     const int y0 = object(0).second;
     const std::string at0 = std::to_string(x0) + ", " + std::to_string(y0);
+    const std::size_t uncoloured = drawn(samplePicture()).uncoloured;
+    const std::string warned = sampleWarning(uncoloured);
     const struct {
         const char* name;
         std::function<void(ByteVector&)> change;
         std::string said;
     } cases[] = {
-        {"clean", [](ByteVector&) {}, "round trip: exact\n"},
+        {"clean", [](ByteVector&) {}, "round trip: exact\n" + warned},
+        {"a pixel of colour 200 in the sky",
+         [&](ByteVector& f) {
+             setPixel(f, {0, 0}, 200);
+         },
+         "round trip: exact\nwarning: " + std::to_string(uncoloured + 1) +
+             " pixels of entries 96 to 245 are land whose colour the land file does not store, "
+             "in the box x 0 to 1906, y 0 to 695 (the first at 0, 0, then 7, 101 and 218, 101); " +
+             kUncolouredAdvice},
         {"a picture pixel of 255",
          [&](ByteVector& f) {
              setPixel(f, {x0 + 3, y0}, 255);
@@ -165,12 +199,12 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
          "round trip: differs\nnote: the picture has colour 255, the objects' colour, in 1 "
          "pixel (the first at " +
              std::to_string(x0 + 3) + ", " + std::to_string(y0) +
-             "); a converted bitmap takes them as objects\n"},
+             "); a converted bitmap takes them as objects\n" + warned},
         {"two objects at one place",
          [&](ByteVector& f) { std::copy_n(good.begin() + 24, 8, f.begin() + 32); },
          "round trip: differs\nnote: 1 object is at the place of an earlier object (the "
          "first: object 2, at " +
-             at0 + " like object 1); a converted bitmap has one object at each place\n"},
+             at0 + " like object 1); a converted bitmap has one object at each place\n" + warned},
         {"objects out of order",
          [&](ByteVector& f) {
              std::copy_n(good.begin() + 24, 8, f.begin() + 32);
@@ -178,7 +212,8 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
          },
          "round trip: differs\nnote: the objects are not in the order a converted bitmap "
          "lists them, bottom row first and left to right (object 2 comes before object 1 "
-         "there)\n"},
+         "there)\n" +
+             warned},
         {"out of order after a duplicate",  // objects 1, 3, 1, 2: 2 follows 3 in the export
          [&](ByteVector& f) {
              std::copy_n(good.begin() + 40, 8, f.begin() + 32);
@@ -190,28 +225,34 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
              at0 +
              " like object 1); a converted bitmap has one object at each place\nnote: the "
              "objects are not in the order a converted bitmap lists them, bottom row first and "
-             "left to right (object 4 comes before object 2 there)\n"},
+             "left to right (object 4 comes before object 2 there)\n" +
+             warned},
         {"a pixel under an object", [&](ByteVector& f) { setPixel(f, object(0), 7); },
          "round trip: differs\nnote: the picture is not 0 under 1 object (the first: object "
          "1, at " +
-             at0 + "); a converted bitmap has 0 there\n"},
+             at0 + "); a converted bitmap has 0 there\n" + warned},
         {"another level path", [](ByteVector& f) { std::copy_n("CAVE", 4, f.begin() + 1673639); },
          "round trip: differs\nnote: the level path is .\\data\\level\\CAVE; a converted "
-         "bitmap gets .\\data\\level\\GULF\n"},
+         "bitmap gets .\\data\\level\\GULF\n" +
+             warned},
         {"a level path with a NUL and control bytes",
          [](ByteVector& f) { std::copy_n("C\0\x1B\xFF", 4, f.begin() + 1673639); },
          "level: .\\data\\level\\C\\x00\\x1B\\xFF\nwater: .\\data\\water\\Blue\nround "
          "trip: differs\nnote: the level path is .\\data\\level\\C\\x00\\x1B\\xFF; a "
-         "converted bitmap gets .\\data\\level\\GULF\n"},
+         "converted bitmap gets .\\data\\level\\GULF\n" +
+             warned},
         {"another water path", [](ByteVector& f) { std::copy_n("Lava", 4, f.begin() + 1673657); },
          "round trip: differs\nnote: the water path is .\\data\\water\\Lava; a converted "
-         "bitmap gets .\\data\\water\\Blue\n"},
+         "bitmap gets .\\data\\water\\Blue\n" +
+             warned},
         {"a fourth chunk not blank", [](ByteVector& f) { f[1671015 + 100] = 0x10; },
          "round trip: differs\nnote: IMG chunk 4 is not blank; a converted bitmap gets a "
-         "blank one\n"},
+         "blank one\n" +
+             warned},
         {"masks that disagree", [](ByteVector& f) { f[1336905] ^= 0x03; },
          "round trip: differs\nnote: the masks differ from the picture in 2 pixels; a "
-         "converted bitmap gets masks made from its picture\n"},
+         "converted bitmap gets masks made from its picture\n" +
+             warned},
     };
     for (const auto& c : cases) {
         ByteVector land = good;
@@ -233,12 +274,18 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 256 colours\n";
     const std::string rle8 = "bitmap: 1920 x 696, 8 bits, RLE8, 40-byte header, 256 colours\n";
     const std::string wrongCount = "verdict: You must have exactly 30 object positions!\n";
-    const auto report = [](const Picture& picture) {
+    const std::string allColours = "colours: 95 stored (entries 1 to 95)\n";
+    const auto report = [&](const Picture& picture, const std::string& colours = "") {
         const Drawn d = drawn(picture, 100);
         return "objects: " + std::to_string(d.objects) + "\n" + d.objectLines +
                (d.objects > 100 ? "objects after the first 100 are not listed\n" : "") +
-               "colours: 95\nland pixels: " + std::to_string(d.landPixels) +
+               (colours.empty() ? allColours : colours) +
+               "land pixels: " + std::to_string(d.landPixels) +
                " of 1336320\ncolours 96 to 254: " + std::to_string(d.uncoloured) + " pixels\n";
+    };
+    // The sample picture's warning, with as many pixels as the markers leave.
+    const auto warned = [](const Picture& picture) {
+        return sampleWarning(drawn(picture).uncoloured);
     };
     const auto bmp = [](auto change, const ByteVector& pixels = samplePicture().indexes) {
         BmpOptions o;
@@ -259,11 +306,27 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         }
         return picture;
     };
+    const auto withoutGreys = [](Picture picture) {
+        for (auto& v : picture.indexes)
+            v = v >= 96 && v <= 254 ? 1 : v;
+        return picture;
+    };
     const Picture reordered = moved(samplePicture(), 30);
-    Picture oneUncoloured = samplePicture();
-    for (auto& v : oneUncoloured.indexes)
-        v = v >= 96 && v <= 254 ? 1 : v;
+    Picture oneUncoloured = withoutGreys(samplePicture());
     oneUncoloured.at(0, 0) = 200;
+    // A sky that became entry 254, as GIMP leaves it once it removes the
+    // transparency, and three greys picked by hand.
+    Picture greySky = withoutGreys(samplePicture());
+    for (std::size_t y = 0; y < 50; ++y) {
+        for (std::size_t x = 0; x < kW; ++x)
+            greySky.at(x, y) = greySky.at(x, y) == 0 ? 254 : greySky.at(x, y);
+    }
+    for (std::size_t i = 0; i < 3; ++i)
+        greySky.at(1000 + i, 600) = static_cast<std::uint8_t>(120 + i);
+    greySky.at(5, 300) = 200;
+    Picture dithered = withoutGreys(samplePicture());  // every other grey
+    for (std::size_t entry = 96; entry <= 254; entry += 2)
+        dithered.at(entry, 0) = static_cast<std::uint8_t>(entry);
     const Picture oneMoved = moved(samplePicture(), 1);
     Picture brushed = samplePicture(0);  // 30 objects painted as 2 x 2 blobs
     for (std::size_t i = 0; i < 30; ++i) {
@@ -275,6 +338,9 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     sortedPalette[255] = {0, 0, 0};
     std::vector<Colour> copiedPalette = samplePalette();
     copiedPalette[17] = copiedPalette[255];
+    std::vector<Colour> landLikeMarkers =
+        samplePalette();  // land in entry 80, of the marker colour
+    landLikeMarkers[80] = landLikeMarkers[255];
     std::vector<Colour> blackPalette = samplePalette();  // entry 255 the background's colour
     blackPalette[0] = blackPalette[255] = {0, 0, 0};
     ByteVector png = {0x89, 'P',  'N', 'G', '\r', '\n', 0x1A, '\n', 0,    0,    0,
@@ -284,43 +350,78 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     const ByteVector full = makeBmp(samplePicture());
     ByteVector pngSigned = full;  // bmp2land reads it all the same
     std::copy_n(png.begin(), 8, pngSigned.begin());
+    const auto withoutSignature = [](ByteVector file) {  // bmp2land never looks for "BM"
+        file[0] = file[1] = 0;
+        return file;
+    };
     const std::string truncatedVerdict = "verdict: File in.bmp is truncated!\n";
     const std::string truncatedHint = truncatedVerdict + "hint: the file ends in its ";
     const std::string notEightBit = "verdict: Not 8-bit bitmap!\n";
+    const std::string wrongSize = "verdict: Not 1920 x 696 bitmap!\n";
+    const std::string inLevelPalette =
+        "Image > Mode > RGB, then Image > Mode > Indexed with the custom palette \"bmp2land "
+        "level\" and \"Remove unused and duplicate colors from colormap\" off";
+    const auto renumbered = [&](const std::string& entry, const std::string& pixels) {
+        return "hint: entry " + entry + ", and is used by " + pixels +
+               ", but objects must be entry 255: the paint program renumbered the palette (in "
+               "GIMP, \"Remove unused and duplicate colors from colormap\", or a generated "
+               "palette), and the land colours moved too; re-index the picture with the level "
+               "palette (in GIMP, " +
+               inLevelPalette + ") to put every colour back at its entry\n";
+    };
+    const auto noPalette = [&](const std::string& bits) {
+        return "bitmap: 1920 x 696, " + bits + " bits, uncompressed, 40-byte header, 0 colours\n" +
+               notEightBit + "hint: this is a " + bits +
+               "-bit bitmap, which has no palette and so no entry 255; it must be an 8-bit BMP in "
+               "the level palette (examples/level-palette.gpl, or palette.png) with all 256 "
+               "entries: \"landinfo PICTURE level.bmp\" makes one of any drawing, and so does "
+               "GIMP: " +
+               inLevelPalette + "\n";
+    };
+    const std::string notScaled =
+        "; crop it or extend its canvas to 1920 x 696 (in GIMP, Image > Canvas Size), but don't "
+        "scale it: scaling blends colours into ones the palette doesn't have\n";
     const struct {
         const char* name;
         ByteVector file;
         std::string out;
         std::uintmax_t sparseSize = 0;  // grown to this length with a sparse tail
     } cases[] = {
-        {"conforming", full, plain + report(samplePicture()) + "verdict: converts\n"},
-        {"29 markers", makeBmp(samplePicture(29)), plain + report(samplePicture(29)) + wrongCount},
-        {"31 markers", makeBmp(samplePicture(31)), plain + report(samplePicture(31)) + wrongCount},
-        {"no markers", makeBmp(samplePicture(0)), plain + report(samplePicture(0)) + wrongCount},
+        {"conforming", full,
+         plain + report(samplePicture()) + "verdict: converts\n" + warned(samplePicture())},
+        {"29 markers", makeBmp(samplePicture(29)),
+         plain + report(samplePicture(29)) + wrongCount + warned(samplePicture(29))},
+        {"31 markers", makeBmp(samplePicture(31)),
+         plain + report(samplePicture(31)) + wrongCount + warned(samplePicture(31))},
+        {"no markers", makeBmp(samplePicture(0)),
+         plain + report(samplePicture(0)) + wrongCount + warned(samplePicture(0))},
         {"120 markers", makeBmp(samplePicture(120)),
-         plain + report(samplePicture(120)) + wrongCount},
+         plain + report(samplePicture(120)) + wrongCount + warned(samplePicture(120))},
         {"reordered palette", makeBmp(BmpOptions{}, sortedPalette, reordered.indexes),
          plain + report(reordered) + wrongCount +
-             "hint: entry 17 has the colour landinfo gives the objects (255, 0, 255) and is used "
-             "by 30 pixels; the objects must use entry 255; a paint program may have reordered "
-             "the palette\n"},
+             renumbered("17 has magenta, the object colour (255, 0, 255)", "30 pixels") +
+             warned(reordered)},
         {"one marker in a copy of entry 255",
          makeBmp(BmpOptions{}, copiedPalette, oneMoved.indexes),
          plain + report(oneMoved) + wrongCount +
-             "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 1 pixel; the "
-             "objects must use entry 255; a paint program may have reordered the palette\n"},
+             renumbered("17 has the colour of entry 255 (255, 0, 249)", "1 pixel") +
+             warned(oneMoved)},
         {"all markers in a copy of entry 255",
          makeBmp(BmpOptions{}, copiedPalette, reordered.indexes),
          plain + report(reordered) + wrongCount +
-             "hint: entry 17 has the colour of entry 255 (255, 0, 249) and is used by 30 pixels; "
-             "the objects must use entry 255; a paint program may have reordered the palette\n"},
+             renumbered("17 has the colour of entry 255 (255, 0, 249)", "30 pixels") +
+             warned(reordered)},
+        {"31 markers, land in a colour like theirs",  // land, not objects, in entry 80
+         makeBmp(BmpOptions{}, landLikeMarkers, samplePicture(31).indexes),
+         plain + report(samplePicture(31)) + wrongCount + warned(samplePicture(31))},
         {"objects painted with a brush", makeBmp(brushed),
          plain + report(brushed) + wrongCount +
              "hint: 120 of the object pixels touch another one; each object is one pixel of "
-             "entry 255: mark it with a 1-pixel pencil, not a brush\n"},
+             "entry 255: mark it with a 1-pixel pencil, not a brush\n" +
+             warned(brushed)},
         {"29 markers, entry 255 black as entry 0",
          makeBmp(BmpOptions{}, blackPalette, samplePicture(29).indexes),
-         plain + report(samplePicture(29)) + wrongCount},
+         plain + report(samplePicture(29)) + wrongCount + warned(samplePicture(29))},
         {"one colour stored, one pixel past 95",
          bmp(
              [](BmpOptions& o) {
@@ -328,22 +429,66 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
                  o.storedColours = 1;
              },
              oneUncoloured.indexes),
-         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 1 colours\n" +
-             report(oneUncoloured) + "verdict: converts\n"},
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 1 colour\n" +
+             report(oneUncoloured, "colours: 0 stored; entries 1 to 95 become black\n") +
+             "verdict: converts\nwarning: 1 pixel of entry 200 is land whose colour the land "
+             "file does not store, at 0, 0; " +
+             kUncolouredAdvice},
+        {"50 colours stored", bmp([](BmpOptions& o) { o.clrUsed = o.storedColours = 50; }),
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 50 colours\n" +
+             report(samplePicture(),
+                    "colours: 49 stored (entries 1 to 49); entries 50 to 95 become black\n") +
+             "verdict: converts\n" + warned(samplePicture())},
+        {"95 colours stored", bmp([](BmpOptions& o) { o.clrUsed = o.storedColours = 95; }),
+         "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 95 colours\n" +
+             report(samplePicture(),
+                    "colours: 94 stored (entries 1 to 94); entry 95 becomes black\n") +
+             "verdict: converts\n" + warned(samplePicture())},
+        {"a sky of entry 254 and greys picked by hand", makeBmp(greySky),
+         plain + report(greySky) +
+             "verdict: converts\nwarning: " + std::to_string(drawn(greySky).uncoloured) +
+             " pixels of entries 120 to 122, 200 and 254 are land whose colour the land file does "
+             "not store, in the box x 0 to 1919, y 0 to 600 (the first at 0, 0, then 1, 0 and 2, "
+             "0); " +
+             kUncolouredAdvice},
+        {"every other grey", makeBmp(dithered),
+         plain + report(dithered) +
+             "verdict: converts\nwarning: 80 pixels of entries 96, 98, 100, 102, 104, 106, 108, "
+             "110 and 72 others are land whose colour the land file does not store, in the box "
+             "x 96 to 254, y 0 to 0 (the first at 96, 0, then 98, 0 and 100, 0); " +
+             kUncolouredAdvice},
+        {"bit fields with alpha", bmp([](BmpOptions& o) {
+             o.compression = 6;
+             o.maskBytes = 16;
+         }),
+         "bitmap: 1920 x 696, 8 bits, bit fields with alpha, 40-byte header, 256 colours\n" +
+             report(samplePicture()) + "verdict: converts\n" + warned(samplePicture())},
         {"4-bit", bmp([](BmpOptions& o) { o.bitCount = 4; }),
          "bitmap: 1920 x 696, 4 bits, uncompressed, 40-byte header, 16 colours\n" + notEightBit +
              "hint: this is a 4-bit bitmap; keep all 256 palette entries when saving, because a "
              "4-bit pixel can't hold entry 255. GIMP writes 4-bit files when \"Remove unused and "
              "duplicate colors\" is on, and ImageMagick does for drawings of 16 colours or "
              "fewer\n"},
-        {"24-bit", bmp([](BmpOptions& o) { o.bitCount = 24; }),
-         "bitmap: 1920 x 696, 24 bits, uncompressed, 40-byte header, 0 colours\n" + notEightBit +
-             "hint: this is a 24-bit bitmap, which has no palette and so no entry 255; save it as "
-             "an 8-bit BMP with all 256 palette entries\n"},
+        {"16-bit", bmp([](BmpOptions& o) { o.bitCount = 16; }), noPalette("16")},
+        {"24-bit", bmp([](BmpOptions& o) { o.bitCount = 24; }), noPalette("24")},
+        {"32-bit", bmp([](BmpOptions& o) { o.bitCount = 32; }), noPalette("32")},
+        {"1920 x 695", bmp([](BmpOptions& o) { o.height = 695; }),
+         "bitmap: 1920 x 695, 8 bits, uncompressed, 40-byte header, 256 colours\n" + wrongSize +
+             "hint: the picture is 1920 x 695" + notScaled},
+        {"1919 x 696, top row first", bmp([](BmpOptions& o) {
+             o.width = 1919;
+             o.topDown = true;
+         }),
+         "bitmap: 1919 x -696, 8 bits, uncompressed, 40-byte header, 256 colours\n" + wrongSize +
+             "hint: the picture is 1919 x 696" + notScaled},
+        {"a good bitmap without \"BM\"", withoutSignature(full),
+         plain + report(samplePicture()) + "verdict: converts\n" + warned(samplePicture())},
+        {"a 24-bit bitmap without \"BM\"",
+         withoutSignature(bmp([](BmpOptions& o) { o.bitCount = 24; })), noPalette("24")},
         {"PNG", png,
          notEightBit + "hint: this is a PNG picture, not a BMP; save it as an 8-bit BMP\n"},
         {"a good bitmap with a PNG signature", pngSigned,
-         report(samplePicture()) + "verdict: converts\n"},
+         report(samplePicture()) + "verdict: converts\n" + warned(samplePicture())},
         {"truncated palette", ByteVector(full.begin(), full.begin() + 454),  // 100 entries
          "bitmap: 1920 x 696, 8 bits, uncompressed, 40-byte header, 100 colours\n" + truncatedHint +
              "palette: it has only 454 bytes; save or copy the bitmap again\n"},
@@ -384,6 +529,19 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     writeFile(at("land.dat"), land);
     writeFile(at("long.dat"), good);  // past the 64 MiB that are read: a sparse tail
     fs::resize_file(work() / "long.dat", (std::uintmax_t{64} << 20) + 5);
+    ByteVector longer = good;
+    longer.push_back(0);
+    writeFile(at("one.dat"), longer);
+    land = good;
+    land[0] = 'X';
+    writeFile(at("magic.dat"), land);
+    // Neither a land file nor a bitmap to bmp2land, nor with a bitmap's headers.
+    writeFile(at("notes.txt"), {'l', 'e', 'v', 'e', 'l', '\n'});
+    BmpOptions noHeaderSize;
+    noHeaderSize.signature = 0;
+    noHeaderSize.infoHeaderSize = 0;
+    noHeaderSize.bitCount = 24;
+    writeFile(at("headless.bmp"), makeBmp(noHeaderSize, samplePalette(), ByteVector(100, 0)));
     writeFile(at("out.bmp"), {'o', 'l', 'd'});
     const struct {
         std::string args, err;
@@ -393,6 +551,10 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
         {"'ない/レベル.dat' out.bmp", "ない/レベル.dat: cannot be opened\n"},
         {"level.bmp out.bmp", "Usage: " + invokedAs(landinfoPath()) + " FILE [OUT.bmp]\n"},
         {"long.dat out.bmp", "long.dat: end of file: 65435208 extra bytes at offset 1673661\n"},
+        {"one.dat out.bmp", "one.dat: end of file: 1 extra byte at offset 1673661\n"},
+        {"magic.dat out.bmp", "magic.dat: LND header: bad magic at offset 0\n"},
+        {"notes.txt out.bmp", "notes.txt: LND header: cut short at offset 6\n"},
+        {"headless.bmp out.bmp", "headless.bmp: LND header: bad magic at offset 0\n"},
     };
     for (const auto& c : cases) {
         const Outcome o = landinfo(c.args);
