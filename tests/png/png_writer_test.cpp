@@ -1,6 +1,6 @@
-// The PNG writer: what it writes decodes to the very pixels it was given,
-// with stb_image and with Pillow where it is installed, the same bytes every
-// time; pictures it can't encode are refused.
+// The PNG writer: what it writes, a preview among others, decodes to the very
+// pixels it was given, with stb_image and with Pillow where it is installed,
+// the same bytes every time; pictures it can't encode are refused.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 
 #include "png/png_writer.hpp"
 #include "png_decoder.hpp"
+#include "preview/preview.hpp"
 #include "scratch_dir.hpp"
 
 namespace {
@@ -48,6 +49,25 @@ std::uint8_t noise(std::size_t i) {
         return b;
     }();
     return bytes[i];
+}
+
+// A preview with every kind of drawing on it: land, sky, rings, numbers,
+// signal pixels, stripes and the legend.
+std::uint8_t preview(std::size_t i) {
+    namespace pv = bmp2land::preview;
+    static const ByteVector rgb = [] {
+        pv::Scene s;
+        s.picture.resize(std::size_t{600} * pv::kWidth);
+        for (std::size_t k = 0; k < s.picture.size(); ++k)
+            s.picture[k] = static_cast<std::uint8_t>(k / pv::kWidth < 300 ? 0 : k % 97);
+        for (std::size_t c = 0; c < pv::kLandColours; ++c)
+            s.colours[c] = {static_cast<std::uint8_t>(c), 90, static_cast<std::uint8_t>(2 * c)};
+        for (std::uint32_t k = 0; k < 40; ++k)
+            s.objects.push_back({k * 47, 290 + k % 5});
+        s.verdict = "verdict: bmp2land will say \"Wrong number of objects!\"";
+        return pv::render(s).image.rgb();
+    }();
+    return rgb[i];
 }
 
 std::uint32_t bigEndian32(const ByteVector& b, std::size_t at) {
@@ -91,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
         Picture{"odd_width", 7, 3, noise},
         Picture{"one_column", 1, 696, [](std::size_t i) { return std::uint8_t(i / 3); }},
         Picture{"flat_level", 1920, 696, [](std::size_t i) { return std::uint8_t(i % 3 * 90); }},
-        Picture{"noise_level", 1920, 696, noise}),
+        Picture{"noise_level", 1920, 696, noise}, Picture{"preview", 1920, 696, preview}),
     [](const ::testing::TestParamInfo<Picture>& p) { return std::string(p.param.name); });
 
 struct Refusal {
