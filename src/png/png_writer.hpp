@@ -20,7 +20,8 @@ enum class WriteError : std::uint8_t {
 
 // An 8-bit RGB PNG of `width` x `height` pixels; `rgb` holds red, green and
 // blue for each pixel, top row first. The same picture always gives the same
-// bytes.
+// bytes. Out of memory: Failed, or std::bad_alloc where the encoder could
+// not go on.
 Expected<std::vector<std::uint8_t>, WriteError> encodeRgbPng(std::uint32_t width,
                                                              std::uint32_t height, Bytes rgb);
 
