@@ -114,7 +114,7 @@ git ls-files -z --cached --others --exclude-standard |
 # leave it: GoogleTest, the image writers, mingw-w64, Wine, Google Benchmark
 # and stb are not found, and their headers stop any file that includes them.
 for header in gtest/gtest.h gmock/gmock.h benchmark/benchmark.h stb_image_write.h stb_image.h; do
-  mkdir -p "$bare/absent/${header%/*}"
+  mkdir -p "$(dirname "$bare/absent/$header")"
   echo "#error \"$header is not on a bare machine\"" >"$bare/absent/$header"
 done
 cmake -S "$bare/source" -B "$bare/source/build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
