@@ -12,12 +12,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bitmap/bitmap_writer.hpp"
 #include "common/rows.hpp"
 #include "level_palette.hpp"
-#include "png_encoder.hpp"
+#include "png/png_writer.hpp"
 
 namespace {
 
@@ -117,16 +118,19 @@ std::vector<std::uint8_t> bitmapFile(const std::vector<std::uint8_t>& topDown,
 }
 
 // The palette as a 16 x 16 picture, one pixel an entry, in index order: the
-// form ImageMagick's -remap and netpbm's -mapfile take a palette in.
+// form ImageMagick's -remap and netpbm's -mapfile take a palette in. Empty
+// when this build has no PNG encoder.
 std::vector<std::uint8_t> palettePng(const examples::LevelPalette& palette) {
     constexpr std::uint32_t kSide = 16;
-    std::vector<examples::Rgb> colours;
-    std::vector<std::uint8_t> indexes;
-    for (const examples::NamedColour& c : palette) {
-        indexes.push_back(static_cast<std::uint8_t>(colours.size()));
-        colours.push_back({c.red, c.green, c.blue});
+    std::vector<std::uint8_t> rgb;
+    for (const examples::NamedColour& c : palette)
+        rgb.insert(rgb.end(), {c.red, c.green, c.blue});
+    auto png = bmp2land::png::encodeRgbPng(kSide, kSide, rgb);
+    if (!png) {
+        std::printf("palette.png: %s\n", bmp2land::png::describe(png.error()));
+        return {};
     }
-    return examples::encodeIndexedPng(kSide, kSide, colours, indexes);
+    return std::move(*png);
 }
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -152,9 +156,10 @@ int main(int argc, char** argv) {
     const examples::LevelPalette palette = examples::levelPalette();
     const std::string gpl = examples::gimpPalette(palette);
     const std::vector<std::uint8_t> blank(std::size_t{kWidth} * kHeight, kSky);
+    const std::vector<std::uint8_t> png = palettePng(palette);
     const bool ok = writeFile(dir + "level.bmp", bitmapFile(drawLevel(), palette)) &&
                     writeFile(dir + "blank.bmp", bitmapFile(blank, palette)) &&
                     writeFile(dir + "level-palette.gpl", {gpl.begin(), gpl.end()}) &&
-                    writeFile(dir + "palette.png", palettePng(palette));
+                    !png.empty() && writeFile(dir + "palette.png", png);
     return ok ? 0 : 1;
 }

@@ -38,6 +38,7 @@ packages=(
   "wine64               /usr/lib/wine/wine64"
   "wine                 /usr/bin/wineboot"
   "libbenchmark-dev     /usr/include/benchmark/benchmark.h"
+  "libstb-dev           /usr/include/stb/stb_image_write.h"
   "unzip                /usr/bin/unzip"
   "clang                /usr/bin/clang++"
   "libclang-rt-14-dev   /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
@@ -111,14 +112,15 @@ git ls-files -z --cached --others --exclude-standard |
   while IFS= read -r -d '' file; do [ -e "$file" ] && printf '%s\0' "$file"; done |
   tar --null -T - -cf - | tar -xf - -C "$bare/source"
 # The build README's command makes, set up first as a bare machine would
-# leave it: GoogleTest, the image writers, mingw-w64, Wine and Google
-# Benchmark are not found, and their headers stop any file that includes them.
-for header in gtest/gtest.h gmock/gmock.h benchmark/benchmark.h; do
-  mkdir -p "$bare/absent/${header%/*}"
+# leave it: GoogleTest, the image writers, mingw-w64, Wine, Google Benchmark
+# and stb are not found, and their headers stop any file that includes them.
+for header in gtest/gtest.h gmock/gmock.h benchmark/benchmark.h stb_image_write.h stb_image.h; do
+  mkdir -p "$(dirname "$bare/absent/$header")"
   echo "#error \"$header is not on a bare machine\"" >"$bare/absent/$header"
 done
 cmake -S "$bare/source" -B "$bare/source/build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
-  -DBMP2LAND_OPTIONAL_TOOLS=OFF -DBMP2LAND_WERROR=ON -DCMAKE_CXX_FLAGS="-I$bare/absent"
+  -DBMP2LAND_OPTIONAL_TOOLS=OFF -DCMAKE_IGNORE_PATH=/usr/include/stb -DBMP2LAND_WERROR=ON \
+  -DCMAKE_CXX_FLAGS="-I$bare/absent"
 # README's run command is the first indented line under this heading.
 run_heading="## Build on Linux or macOS"
 run_command=$(awk -v heading="$run_heading" '/^## / { inside = ($0 == heading) }
