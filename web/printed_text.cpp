@@ -24,21 +24,20 @@ void printOut(std::string_view utf8) {
     printed += utf8;
 }
 
-void printOutFormatted(const char* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
-    if (length > 0) {
-        const std::size_t start = printed.size();
-        printed.resize(start + static_cast<std::size_t>(length) + 1);
-        (void)std::vsnprintf(printed.data() + start, static_cast<std::size_t>(length) + 1, format,
-                             again);
-        printed.pop_back();  // vsnprintf's closing '\0'
-    }
-    va_end(again);
+void printOutFormatted(const char* format, ...) {  // NOLINT(cert-dcl50-cpp): printf's own form
+    std::va_list arguments;
+    va_start(arguments, format);
+    // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized): va_start is just above
+    const int length = std::vsnprintf(nullptr, 0, format, arguments);
+    va_end(arguments);
+    if (length <= 0)
+        return;
+    std::string text(static_cast<std::size_t>(length), '\0');
+    va_start(arguments, format);
+    // NOLINTNEXTLINE(clang-analyzer-valist.Uninitialized): va_start is just above
+    (void)std::vsnprintf(text.data(), text.size() + 1, format, arguments);
+    va_end(arguments);
+    printOut(text);
 }
 
 }  // namespace platform
