@@ -30,7 +30,9 @@
     if (!module) module = createPageModule();
     return module;
   }
-  converter().catch(() => { module = null; });
+  converter().then(
+    () => { document.documentElement.dataset.converter = 'ready'; },
+    () => { module = null; });
 
   const nextPaint = () =>
     new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
