@@ -17,7 +17,8 @@
   const ui = {
     choose: $('choose'), input: $('file-input'), outcome: $('outcome'), busy: $('busy'),
     busyText: $('busy-text'), result: $('result'), headline: $('headline'),
-    verdictWho: $('verdict-who'), verdictLine: $('verdict-line'), advice: $('advice'),
+    verdictWho: $('verdict-who'), verdictLine: $('verdict-line'), verdictNote: $('verdict-note'),
+    advice: $('advice'),
     adviceList: $('advice-list'), saveLand: $('save-land'), saveBitmap: $('save-bitmap'),
     saveWhy: $('save-why'), preview: $('preview'), previewEmpty: $('preview-empty'),
     previewCaption: $('preview-caption'), report: $('report'),
@@ -188,7 +189,7 @@
     } else if (r.kind === Kind.LandFile) {
       state = 'land';
       headline = name + ' is a land file';
-      who = 'landinfo says';
+      who = '';
       offer(ui.saveLand, saving.land, null, name + ' already is a land file.');
       offer(ui.saveBitmap, saving.bitmap, r.levelBitmap, '');
       ui.saveWhy.textContent = 'level.bmp is its picture as landinfo exports it: edit it, ' +
@@ -203,12 +204,13 @@
       offer(ui.saveBitmap, saving.bitmap, null, why);
       ui.saveWhy.textContent = why;
     }
-    const verdict = r.kind === Kind.LandFile ? landVerdict(r.report) : r.verdict;
     advice = advice.concat(extraAdvice);
 
     ui.headline.textContent = headline;
     ui.verdictWho.textContent = who;
-    ui.verdictLine.textContent = verdict;
+    ui.verdictLine.textContent = r.verdict;
+    ui.verdictLine.hidden = r.kind === Kind.LandFile;
+    ui.verdictNote.textContent = r.kind === Kind.LandFile ? landNote(r.report) : '';
     ui.adviceList.replaceChildren(...advice.map((text) => {
       const item = document.createElement('li');
       item.textContent = text;
@@ -220,16 +222,25 @@
     finish(state);
   }
 
-  // For a land file, the line that says whether its bitmap converts back.
-  function landVerdict(report) {
-    const roundTrip = fact(report, 'round trip');
-    return roundTrip ? 'round trip: ' + roundTrip : 'read whole';
+  // For a land file, what its summary says in short.
+  function landNote(report) {
+    const objects = fact(report, 'objects');
+    const land = fact(report, 'land pixels');
+    let note = 'Read whole';
+    if (objects !== null && land !== null) {
+      note += ': ' + objects + ' objects, ' + land + ' pixels of land';
+    }
+    return note + (fact(report, 'round trip') === 'exact'
+      ? '. Its bitmap converts back to this very file.'
+      : '. Its bitmap converts back to a different file: the report\'s notes say why.');
   }
 
   function showFailure(file, error) {
     ui.headline.textContent = 'The page could not finish checking ' + file.name;
     ui.verdictWho.textContent = 'The browser says';
     ui.verdictLine.textContent = String(error && error.message ? error.message : error);
+    ui.verdictLine.hidden = false;
+    ui.verdictNote.textContent = '';
     ui.adviceList.replaceChildren();
     const item = document.createElement('li');
     item.textContent = 'The file may be too large for this browser\'s memory. ' +

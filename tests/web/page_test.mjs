@@ -314,6 +314,31 @@ const cases = [
       expectEqual(bitmap.name, 'level.bmp', 'the saved bitmap\'s name');
       expectSameBytes(bitmap.bytes, exported.file('out.bmp'), 'the exported bitmap');
     } },
+  { name: 'the page paints its progress state before the work, and marks itself busy',
+    run: async () => {
+      // What each frame shows, from before the drop until the verdict.
+      await page.evaluate(() => {
+        const outcome = document.getElementById('outcome');
+        const busyText = document.getElementById('busy-text');
+        window.seenFrames = [];
+        const record = () => {
+          const busy = outcome.dataset.state === 'busy';
+          const frame = busy ? `busy (aria-busy=${outcome.getAttribute('aria-busy')}): ` +
+                               busyText.textContent : outcome.dataset.state;
+          if (window.seenFrames.at(-1) !== frame) window.seenFrames.push(frame);
+          if (!busy && window.seenFrames.length > 1) return;
+          requestAnimationFrame(record);
+        };
+        requestAnimationFrame(record);
+      });
+      const before = await page.evaluate(() => document.getElementById('outcome').dataset.state);
+      expectEqual(await drop('level.bmp', example), 'converts', 'the page\'s state');
+      await page.waitForFunction(() => window.seenFrames.at(-1) === 'converts');
+      const frames = (await page.evaluate(() => window.seenFrames)).filter((f) => f !== before);
+      expectEqual(frames.slice(-2),
+                  ['busy (aria-busy=true): Checking level.bmp…', 'converts'],
+                  'the last two frames');
+    } },
   { name: 'the keyboard alone reaches the file chooser and the save button',
     run: async () => {
       for (const key of ['Enter', ' ']) {
