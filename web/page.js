@@ -146,7 +146,9 @@
   }
 
   // The picture beside the report: the level bitmap where there is one,
-  // else the picture as dropped, where the browser can draw it.
+  // else the picture as dropped, where the browser can draw it. (The level's
+  // preview PNG, with its objects marked, takes the level bitmap's place once
+  // the module makes one: a third output of page_inspect.)
   function showPreview(file, bytes, r) {
     if (r.levelBitmap) {
       const caption = r.kind === Kind.LandFile

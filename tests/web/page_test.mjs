@@ -261,9 +261,7 @@ async function checkConverts(name, bytes) {
 
 const screenshot = path.join(outDir, 'web_page_after_drop.png');
 
-// One row a case. A PNG drawing's row (the page turns it into the same level
-// bitmap as `landinfo drawing.png level.bmp`) joins when the drawing reader
-// does; until then a PNG is a picture that bmp2land refuses, as below.
+// One row a case.
 const cases = [
   { name: 'the example converts to bmp2land\'s land.dat, and level.bmp is saved back',
     run: () => checkConverts('level.bmp', example) },
@@ -290,10 +288,14 @@ const cases = [
     run: () => checkRefused('in.bmp', rle8([0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255])) },
   { name: 'RLE8 data cut short', run: () => checkRefused('in.bmp', rle8([10, 1, 0, 0])) },
   { name: 'a bitmap under 54 bytes', run: () => checkRefused('in.bmp', example.subarray(0, 40)) },
-  { name: 'pixels cut short', run: () => checkRefused('in.bmp', example.subarray(0, example.length - 1)) },
+  { name: 'pixels cut short, in a file whose name is not ASCII',
+    run: () => checkRefused('レベル 🎮.bmp', example.subarray(0, example.length - 1)) },
   { name: '29 objects', run: () => checkRefused('in.bmp', withObjects(29)) },
   { name: '31 objects', run: () => checkRefused('in.bmp', withObjects(31)) },
   { name: 'no objects', run: () => checkRefused('in.bmp', withObjects(0)) },
+  // "a PNG drawing gives the same level bitmap as `landinfo drawing.png
+  // level.bmp`": this row comes with the drawing reader. Until then a PNG is
+  // a picture that bmp2land refuses, as here.
   { name: 'a PNG picture',
     run: () => checkRefused('palette.png', fs.readFileSync(path.join(top, 'examples', 'palette.png'))) },
   { name: 'an empty file', run: () => checkUnreadable('in.bmp', Buffer.alloc(0)) },
