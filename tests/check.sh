@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds and tests everything, stopping at the first failure:
-#   0. installs what the checks use, where it can (as root, with apt-get);
+#   0. installs what the checks use, where it can (as root, with apt-get, and
+#      web/'s npm packages with npm ci);
 #   1. GCC build and packages: unit, command-line, writer and fuzz-corpus
 #      tests, the command-line tests again against bmp2land.exe and
-#      landinfo.exe under Wine with the Windows zip unpacked and run, and the
-#      Linux tarball;
+#      landinfo.exe under Wine with the Windows zip unpacked and run, the
+#      web page in headless Chromium, and the Linux tarball;
 #   2. a bare machine: README's run command in a build that sees neither
 #      GoogleTest nor any optional tool, making the same land.dat as stage 1,
 #      and an install of just the two programs and the README;
@@ -45,6 +46,10 @@ packages=(
   "clang-format         /usr/bin/clang-format"
   "clang-tidy           /usr/bin/clang-tidy"
   "cppcheck             /usr/bin/cppcheck"
+  "emscripten           /usr/bin/emcc"
+  "chromium             /usr/bin/chromium"
+  "nodejs               /usr/bin/node"
+  "npm                  /usr/bin/npm"
 )
 
 stage "Packages"
@@ -65,6 +70,19 @@ else
   for package in "${missing[@]}"; do
     notice "$package is not installed, and cannot be installed here ($why)"
   done
+fi
+
+# playwright-core, which drives Chromium in the page's tests, as web/'s lock
+# file pins it; it never downloads a browser of its own.
+web_packages_current() {
+  node -e 'const pinned = require("./web/package-lock.json").packages;
+           for (const [at, p] of Object.entries(pinned))
+             if (at && require("./web/" + at + "/package.json").version !== p.version) process.exit(1);' \
+    2>/dev/null
+}
+if have npm && ! web_packages_current; then
+  echo "installing web/'s npm packages"
+  (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 fi
 
 # CTest reports a skipped test as "Skipped" alone. This prints the reason each
@@ -97,7 +115,12 @@ suite build
 cmake --build build --target package
 tarball=$(find build -maxdepth 1 -name 'bmp2land-*-linux-*.tar.gz')
 packed=$(tar -tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
-[ "$packed" = "bin/bmp2land bin/landinfo share/doc/bmp2land/README.md " ] || {
+expected="bin/bmp2land bin/landinfo share/doc/bmp2land/README.md "
+# Where Emscripten is, the build made the page too.
+if have emcc; then
+  expected="bin/bmp2land bin/landinfo share/bmp2land/bmp2land.html share/doc/bmp2land/README.md "
+fi
+[ "$packed" = "$expected" ] || {
   echo "FAIL: $tarball holds $packed" >&2
   exit 1
 }
@@ -145,7 +168,8 @@ echo "cmake --install: bin/bmp2land, bin/landinfo and share/doc/bmp2land/README.
 stage "Clang build with AddressSanitizer and UBSan, whole suite"
 if have clang++; then
   CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBMP2LAND_SANITIZE=ON -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON -DBUILD_TESTING=ON
+    -DBMP2LAND_SANITIZE=ON -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WEB=OFF -DBMP2LAND_WERROR=ON \
+    -DBUILD_TESTING=ON
   cmake --build build-sanitize -j2
   suite build-sanitize
 else
@@ -172,7 +196,8 @@ fuzz() {
 fuzzer_runtime=$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null || true)
 if have clang++ && [ "$fuzzer_runtime" != "${fuzzer_runtime#/}" ] && [ -e "$fuzzer_runtime" ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBMP2LAND_FUZZ=ON -DBUILD_TESTING=OFF -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON
+    -DBMP2LAND_FUZZ=ON -DBUILD_TESTING=OFF -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WEB=OFF \
+    -DBMP2LAND_WERROR=ON
   cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer land_seeds
   fuzz land_fuzzer $(( (fuzz_seconds + 1) / 2 )) fuzz/corpus tests/fuzz_regressions \
     -dict=fuzz/rle8.dict
@@ -186,7 +211,8 @@ else
 fi
 
 stage "Static analysis"
-sources=$(git ls-files 'src/*.cpp' 'src/*.hpp' 'fuzz/*.cpp' 'examples/*.cpp' 'bench/*.cpp')
+sources=$(git ls-files 'src/*.cpp' 'src/*.hpp' 'fuzz/*.cpp' 'examples/*.cpp' 'bench/*.cpp' \
+  'web/*.cpp')
 if have clang-format; then
   clang-format --dry-run --Werror $sources $(git ls-files 'tests/*.cpp' 'tests/*.hpp')
   echo "clang-format: clean"
@@ -198,13 +224,18 @@ if have clang-tidy; then
   # alone, and the Windows ones by the mingw-w64 build, with its own warnings.
   clang-tidy --quiet -p build $(git ls-files 'src/*.cpp' 'fuzz/*.cpp' 'examples/*.cpp' \
     ':!:src/*_windows.cpp') 2>/dev/null
+  # The page's C++ is built by Emscripten alone, so it has no entry in
+  # build's compile commands: its flags are given here.
+  clang-tidy --quiet $(git ls-files 'web/*.cpp') -- -std=c++20 -Isrc -DBMP2LAND_VERSION='"0"' \
+    2>/dev/null
   echo "clang-tidy: clean"
 else
   notice "clang-tidy not found: no clang-tidy check"
 fi
 if have cppcheck; then
   cppcheck --std=c++20 --enable=warning,style,performance,portability --error-exitcode=1 \
-    --inline-suppr --quiet -I src $(git ls-files 'src/*.cpp' 'fuzz/*.cpp' 'examples/*.cpp' 'bench/*.cpp')
+    --inline-suppr --quiet -I src $(git ls-files 'src/*.cpp' 'fuzz/*.cpp' 'examples/*.cpp' \
+    'bench/*.cpp' 'web/*.cpp')
   echo "cppcheck: clean"
 else
   notice "cppcheck not found: no cppcheck check"

@@ -54,7 +54,8 @@ bool convertsBack(const LandModel& model, Bytes original) {
     if (!converted)
         return false;
     MemorySink sink;
-    return write(*converted, sink) && std::ranges::equal(sink.data, original);
+    return write(*converted, sink) &&
+           std::equal(sink.data.begin(), sink.data.end(), original.begin(), original.end());
 }
 
 std::uint8_t pixelAt(const LandModel& model, ObjectPosition p) {
@@ -66,7 +67,8 @@ bool samePlace(ObjectPosition a, ObjectPosition b) {
 }
 
 bool atAnObject(const Positions& positions, ObjectPosition p) {
-    return std::ranges::any_of(positions, [p](ObjectPosition o) { return samePlace(o, p); });
+    return std::any_of(positions.begin(), positions.end(),
+                       [p](ObjectPosition o) { return samePlace(o, p); });
 }
 
 // The order in which a converted bitmap gives its objects.
@@ -76,7 +78,8 @@ bool scannedBefore(ObjectPosition a, ObjectPosition b) {
 
 // Adds `note` as the first of its kind, or counts one more case of it.
 void noteCase(std::vector<RoundTripNote>& notes, RoundTripNote note) {
-    const auto same = std::ranges::find(notes, note.kind, &RoundTripNote::kind);
+    const auto same = std::find_if(notes.begin(), notes.end(),
+                                   [&note](const RoundTripNote& n) { return n.kind == note.kind; });
     if (same == notes.end()) {
         note.count = 1;
         notes.push_back(std::move(note));
@@ -135,7 +138,7 @@ std::vector<RoundTripNote> roundTripNotes(const LandFile& file, std::size_t mask
     noteObjects(file.model, notes);
     notePath(Kind::LevelPath, file.levelPath, kLevelPath, notes);
     notePath(Kind::WaterPath, file.waterPath, kWaterPath, notes);
-    if (std::ranges::any_of(file.blank, [](std::uint8_t b) { return b != 0; }))
+    if (std::any_of(file.blank.begin(), file.blank.end(), [](std::uint8_t b) { return b != 0; }))
         notes.push_back({Kind::BlankNotBlank, 1, 0, 0, {}, {}});
     if (maskDifferences != 0)
         notes.push_back({Kind::MasksDiffer, maskDifferences, 0, 0, {}, {}});

@@ -216,7 +216,7 @@ void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
 }
 
 bool startsWithMagic(Bytes file, const land::Magic& magic) {
-    return file.size() >= magic.size() && std::ranges::equal(file.first(magic.size()), magic);
+    return file.size() >= magic.size() && std::equal(magic.begin(), magic.end(), file.begin());
 }
 
 // The sizes of the info headers bitmaps have: core, the 40-byte one, with
@@ -224,13 +224,18 @@ bool startsWithMagic(Bytes file, const land::Magic& magic) {
 constexpr std::array<std::uint32_t, 7> kInfoHeaderSizes = {12, 40, 52, 56, 64, 108, 124};
 constexpr std::array<std::uint16_t, 7> kBitCounts = {1, 2, 4, 8, 16, 24, 32};
 
+template <typename T, std::size_t N>
+bool isOneOf(T value, const std::array<T, N>& values) {
+    return std::find(values.begin(), values.end(), value) != values.end();
+}
+
 // Three fields together that a land file's first bytes never hold.
 bool hasBmpHeaders(Bytes file) {
     if (file.size() < bitmap::kHeadersSize)
         return false;
     const bitmap::InfoHeader info = bitmap::decodeHeaders(file).info;
-    return std::ranges::find(kInfoHeaderSizes, info.biSize) != kInfoHeaderSizes.end() &&
-           info.biPlanes == 1 && std::ranges::find(kBitCounts, info.biBitCount) != kBitCounts.end();
+    return isOneOf(info.biSize, kInfoHeaderSizes) && info.biPlanes == 1 &&
+           isOneOf(info.biBitCount, kBitCounts);
 }
 
 bool readsAsBitmap(Bytes file) {

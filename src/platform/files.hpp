@@ -20,6 +20,7 @@
 #include <string>
 
 #include "common/byte_buffer.hpp"
+#include "common/input_limit.hpp"
 
 namespace bmp2land::platform {
 
@@ -73,11 +74,6 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 bool isDirectory(const std::string& path);
 // The full path of the working directory; empty if it can't be found.
 std::string currentFolder();
-
-// How much of an input file is read. Neither a 1920 x 696 bitmap (under 3 MB
-// in any encoding) nor a land file comes near it; an endless input such as
-// /dev/zero or a pipe stops here instead of taking all memory.
-inline constexpr std::size_t kMaxInputSize = std::size_t{64} << 20;
 
 // An input file open for binary reading.
 class InputFile {

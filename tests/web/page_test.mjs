@@ -1,0 +1,403 @@
+// node tests/web/page_test.mjs PAGE BMP2LAND LANDINFO OUT_DIR
+//
+// The page in a real browser: Debian's Chromium, headless, driven by
+// playwright-core, the page opened from file://. Each case gives the page a
+// file as a user does and holds it to the programs themselves, run on the
+// same file in a scratch folder: the same verdict line, landinfo's report
+// word for word, and the same bytes for every file the page saves.
+// A screenshot after a drop is left in OUT_DIR for a person to look at.
+//
+// Exits 77 (CTest's skip) with a reason, in GoogleTest's words, where
+// Chromium, playwright-core or the page is missing.
+
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import { createRequire } from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+const kSkip = 77;
+class Failure extends Error {}
+const kChromium = '/usr/bin/chromium';
+const here = path.dirname(fileURLToPath(import.meta.url));
+const top = path.resolve(here, '..', '..');
+
+function skip(reason) {
+  console.log(`${fileURLToPath(import.meta.url)}:1: Skipped\n${reason}`);
+  process.exit(kSkip);
+}
+
+const [pagePath, bmp2land, landinfo, outDir] = process.argv.slice(2).map((a) => path.resolve(a));
+if (!outDir) {
+  console.error('usage: node page_test.mjs PAGE BMP2LAND LANDINFO OUT_DIR');
+  process.exit(2);
+}
+if (!fs.existsSync(pagePath)) skip(`the page ${pagePath} was not built`);
+if (!fs.existsSync(kChromium)) {
+  skip(`Chromium is not installed (${kChromium}); bash tests/check.sh installs it`);
+}
+process.env.PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD = '1';
+let chromium;
+try {
+  ({ chromium } = createRequire(path.join(top, 'web', 'package.json'))('playwright-core'));
+} catch {
+  skip('playwright-core is not in web/node_modules: run npm ci in web/ (bash tests/check.sh does)');
+}
+
+// ---- the programs, in a scratch folder -------------------------------------
+
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'bmp2land-web-'));
+let scratchCount = 0;
+
+// Runs `program` with `args` in a fresh folder holding `files` ({name: bytes}).
+function runIn(files, program, ...args) {
+  const dir = path.join(scratch, `run-${++scratchCount}`);
+  fs.mkdirSync(dir);
+  for (const [name, bytes] of Object.entries(files)) fs.writeFileSync(path.join(dir, name), bytes);
+  const r = spawnSync(program, args, { cwd: dir });
+  if (r.error) throw r.error;
+  return {
+    dir, status: r.status, out: r.stdout.toString(), err: r.stderr.toString(),
+    file: (name) => fs.readFileSync(path.join(dir, name)),
+  };
+}
+
+const lastLine = (text) => text.trimEnd().split('\n').pop();
+const hintLines = (report) =>
+  report.split('\n').filter((l) => l.startsWith('hint: ')).map((l) => l.slice(6));
+
+// ---- the files ------------------------------------------------------------
+
+const example = fs.readFileSync(path.join(top, 'examples', 'level.bmp'));
+const kPixelOffset = example.readUInt32LE(10);
+const exampleLand = runIn({ 'level.bmp': example }, bmp2land, 'level.bmp').file('land.dat');
+
+// The example with `change` made to a copy of its bytes.
+function changed(change) {
+  const bytes = Buffer.from(example);
+  change(bytes);
+  return bytes;
+}
+
+// The example's headers and palette over RLE8 `data`.
+function rle8(data) {
+  const head = changed((b) => {
+    b.writeUInt32LE(1, 30);  // biCompression: RLE8
+    b.writeUInt32LE(data.length, 34);
+    b.writeUInt32LE(kPixelOffset + data.length, 2);
+  }).subarray(0, kPixelOffset);
+  return Buffer.concat([head, Buffer.from(data)]);
+}
+
+// The example with its object pixels (index 255) counted, and one of them
+// cleared or one more set where none touches another.
+function objectPixels() {
+  const found = [];
+  for (let i = kPixelOffset; i < example.length; ++i) if (example[i] === 255) found.push(i);
+  return found;
+}
+function withObjects(count) {
+  const objects = objectPixels();
+  return changed((b) => {
+    if (count < objects.length) {
+      for (const at of objects.slice(count)) b[at] = 0;
+    } else {
+      for (let at = kPixelOffset + 2000; count > objects.length; at += 7) {
+        if (!objects.includes(at)) {
+          b[at] = 255;
+          objects.push(at);
+        }
+      }
+    }
+  });
+}
+
+// ---- the browser ----------------------------------------------------------
+
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'bmp2land-chromium-'));
+const context = await chromium.launchPersistentContext(profile, {
+  executablePath: kChromium,
+  headless: true,
+  acceptDownloads: true,
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+});
+const requests = [];
+const pageErrors = [];
+const shortened = (text) => (text.length > 300 ? `${text.slice(0, 300)}…` : text);
+context.on('request', (request) => requests.push(request.url()));
+
+const chooserWaiters = [];
+const nextChooser = () => new Promise((resolve, reject) => {
+  const timer = setTimeout(() => reject(new Failure('no file chooser opened')), 10000);
+  chooserWaiters.push((chooser) => {
+    clearTimeout(timer);
+    resolve(chooser);
+  });
+});
+
+// The page opened from the disk in a new tab, as a user opens it.
+async function openPage() {
+  const opened = await context.newPage();
+  opened.on('pageerror', (error) => pageErrors.push(shortened(String(error))));
+  opened.on('console', (message) => {
+    if (message.type() === 'error') pageErrors.push(shortened(message.text()));
+  });
+  // Listened for from the start: Playwright catches the file chooser only
+  // once it has told the browser to, which takes a moment.
+  opened.on('filechooser', (chooser) => chooserWaiters.splice(0).forEach((w) => w(chooser)));
+  await opened.setViewportSize({ width: 1280, height: 900 });
+  await opened.goto(pathToFileURL(path.resolve(pagePath)).href);
+  return opened;
+}
+let page = await openPage();
+
+// Drops `bytes` as a file called `name` onto the page, as a drag from the
+// desktop does, and waits until the page has shown what it made of it.
+async function drop(name, bytes) {
+  return page.evaluate(async ({ name, data }) => {
+    const binary = atob(data);
+    const array = new Uint8Array(binary.length);
+    for (let i = 0; i < binary.length; ++i) array[i] = binary.charCodeAt(i);
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([array], name));
+    const shown = new Promise((resolve) =>
+      document.addEventListener('bmp2land:shown', (e) => resolve(e.detail), { once: true }));
+    document.querySelector('main').dispatchEvent(
+      new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
+    return shown;
+  }, { name, data: bytes.toString('base64') });
+}
+
+// What the page shows now.
+function shownNow() {
+  return page.evaluate(() => {
+    const text = (id) => document.getElementById(id).textContent;
+    const offered = (id) => document.getElementById(id).getAttribute('aria-disabled') === 'false';
+    return {
+      state: document.getElementById('outcome').dataset.state,
+      headline: text('headline'),
+      verdict: text('verdict-line'),
+      advice: document.getElementById('advice').hidden
+        ? [] : Array.from(document.querySelectorAll('#advice-list li'), (li) => li.textContent),
+      report: text('report'),
+      landOffered: offered('save-land'),
+      bitmapOffered: offered('save-bitmap'),
+      saveWhy: text('save-why'),
+      previewAlt: document.getElementById('preview').alt,
+    };
+  });
+}
+
+// Presses a save button (with the mouse, or with `key` once it has focus)
+// and returns the file the browser saved.
+async function saved(button, key) {
+  const downloading = page.waitForEvent('download', { timeout: 10000 });
+  if (key) await page.keyboard.press(key);
+  else await page.click(`#${button}`);
+  const download = await downloading;
+  return { name: download.suggestedFilename(), bytes: fs.readFileSync(await download.path()) };
+}
+
+// ---- checks ---------------------------------------------------------------
+
+function expectEqual(actual, expected, what) {
+  if (JSON.stringify(actual) !== JSON.stringify(expected)) {
+    throw new Failure(`${what}: expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
+  }
+}
+function expectSameBytes(actual, expected, what) {
+  if (!Buffer.from(actual).equals(Buffer.from(expected))) {
+    throw new Failure(`${what}: ${actual.length} bytes differ from the expected ${expected.length}`);
+  }
+}
+
+// A bitmap bmp2land refuses: its verdict line, landinfo's report and hints,
+// and nothing to save.
+async function checkRefused(name, bytes) {
+  const command = runIn({ [name]: bytes }, bmp2land, name);
+  const report = runIn({ [name]: bytes }, landinfo, name);
+  expectEqual(command.status, 1, 'bmp2land\'s status (the case must be a refusal)');
+  const shown = await drop(name, bytes);
+  expectEqual(shown, 'refused', 'the page\'s state');
+  const seen = await shownNow();
+  expectEqual(seen.verdict, lastLine(command.out), 'the verdict line');
+  expectEqual(seen.report, report.out, 'landinfo\'s report');
+  const hints = hintLines(report.out);
+  if (hints.length > 0) expectEqual(seen.advice, hints, 'what to do');
+  expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+  if (!seen.saveWhy.includes('bmp2land does not convert')) {
+    throw new Failure(`the buttons do not say why: "${seen.saveWhy}"`);
+  }
+}
+
+// A file landinfo can read neither as a picture nor as a land file: its
+// complaint, word for word.
+async function checkUnreadable(name, bytes) {
+  const report = runIn({ [name]: bytes }, landinfo, name);
+  expectEqual(report.status, 1, 'landinfo\'s status');
+  expectEqual(await drop(name, bytes), 'unreadable', 'the page\'s state');
+  const seen = await shownNow();
+  expectEqual(seen.verdict, lastLine(report.err), 'landinfo\'s complaint');
+  expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+}
+
+async function checkConverts(name, bytes) {
+  const command = runIn({ [name]: bytes }, bmp2land, name);
+  expectEqual(command.status, 0, 'bmp2land\'s status');
+  const report = runIn({ [name]: bytes }, landinfo, name);
+  expectEqual(await drop(name, bytes), 'converts', 'the page\'s state');
+  const seen = await shownNow();
+  expectEqual(seen.verdict, lastLine(command.out), 'the verdict line');
+  expectEqual(seen.report, report.out, 'landinfo\'s report');
+  const land = await saved('save-land');
+  expectEqual(land.name, 'land.dat', 'the saved land file\'s name');
+  expectSameBytes(land.bytes, command.file('land.dat'), 'land.dat');
+  const bitmap = await saved('save-bitmap');
+  expectEqual(bitmap.name, 'level.bmp', 'the saved bitmap\'s name');
+  expectSameBytes(bitmap.bytes, bytes, 'level.bmp');
+}
+
+const screenshot = path.join(outDir, 'web_page_after_drop.png');
+
+// One row a case.
+const cases = [
+  { name: 'the example converts to bmp2land\'s land.dat, and level.bmp is saved back',
+    run: () => checkConverts('level.bmp', example) },
+  { name: 'an RLE8 level converts to bmp2land\'s land.dat',
+    run: async () => {
+      // Every row of the example as RLE8 absolute runs of 240 pixels.
+      const data = [];
+      for (let row = 0; row < 696; ++row) {
+        for (let x = 0; x < 1920; x += 240) {
+          data.push(0, 240, ...example.subarray(kPixelOffset + row * 1920 + x,
+                                                kPixelOffset + row * 1920 + x + 240));
+        }
+        data.push(0, 0);
+      }
+      data.push(0, 1);
+      await checkConverts('rle8.bmp', rle8(data));
+    } },
+  { name: 'a 24-bit bitmap', run: () => checkRefused('in.bmp', changed((b) => b.writeUInt16LE(24, 28))) },
+  { name: 'a 4-bit bitmap', run: () => checkRefused('in.bmp', changed((b) => b.writeUInt16LE(4, 28))) },
+  { name: 'a bitmap of the wrong size',
+    run: () => checkRefused('in.bmp', changed((b) => b.writeInt32LE(695, 22))) },
+  { name: 'RLE4 compression', run: () => checkRefused('in.bmp', changed((b) => b.writeUInt32LE(2, 30))) },
+  { name: 'corrupt RLE8 data',
+    run: () => checkRefused('in.bmp', rle8([0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255])) },
+  { name: 'RLE8 data cut short', run: () => checkRefused('in.bmp', rle8([10, 1, 0, 0])) },
+  { name: 'a bitmap under 54 bytes', run: () => checkRefused('in.bmp', example.subarray(0, 40)) },
+  { name: 'pixels cut short, in a file whose name is not ASCII',
+    run: () => checkRefused('レベル 🎮.bmp', example.subarray(0, example.length - 1)) },
+  { name: '29 objects', run: () => checkRefused('in.bmp', withObjects(29)) },
+  { name: '31 objects', run: () => checkRefused('in.bmp', withObjects(31)) },
+  { name: 'no objects', run: () => checkRefused('in.bmp', withObjects(0)) },
+  // "a PNG drawing gives the same level bitmap as `landinfo drawing.png
+  // level.bmp`": this row comes with the drawing reader. Until then a PNG is
+  // a picture that bmp2land refuses, as here.
+  { name: 'a PNG picture',
+    run: () => checkRefused('palette.png', fs.readFileSync(path.join(top, 'examples', 'palette.png'))) },
+  { name: 'an empty file', run: () => checkUnreadable('in.bmp', Buffer.alloc(0)) },
+  { name: 'a text file', run: () => checkUnreadable('notes.txt', Buffer.from('not a level\n')) },
+  { name: 'a land file with a bad magic',
+    run: () => checkUnreadable('land.dat', Buffer.concat([Buffer.from('X'), exampleLand.subarray(1)])) },
+  { name: 'a land file cut short', run: () => checkUnreadable('land.dat', exampleLand.subarray(0, 5000)) },
+  { name: 'a land file shows landinfo\'s summary and offers landinfo\'s export',
+    run: async () => {
+      const report = runIn({ 'land.dat': exampleLand }, landinfo, 'land.dat');
+      const exported = runIn({ 'land.dat': exampleLand }, landinfo, 'land.dat', 'out.bmp');
+      expectEqual(exported.status, 0, 'landinfo\'s export status');
+      expectEqual(await drop('land.dat', exampleLand), 'land', 'the page\'s state');
+      const seen = await shownNow();
+      expectEqual(seen.report, report.out, 'landinfo\'s summary');
+      expectEqual([seen.landOffered, seen.bitmapOffered], [false, true], 'save buttons offered');
+      const bitmap = await saved('save-bitmap');
+      expectEqual(bitmap.name, 'level.bmp', 'the saved bitmap\'s name');
+      expectSameBytes(bitmap.bytes, exported.file('out.bmp'), 'the exported bitmap');
+    } },
+  { name: 'the page paints its progress state before the work, and marks itself busy',
+    run: async () => {
+      // What each frame shows, from before the drop until the verdict.
+      await page.evaluate(() => {
+        const outcome = document.getElementById('outcome');
+        const busyText = document.getElementById('busy-text');
+        window.seenFrames = [];
+        const record = () => {
+          const busy = outcome.dataset.state === 'busy';
+          const frame = busy ? `busy (aria-busy=${outcome.getAttribute('aria-busy')}): ` +
+                               busyText.textContent : outcome.dataset.state;
+          if (window.seenFrames.at(-1) !== frame) window.seenFrames.push(frame);
+          if (!busy && window.seenFrames.length > 1) return;
+          requestAnimationFrame(record);
+        };
+        requestAnimationFrame(record);
+      });
+      const before = await page.evaluate(() => document.getElementById('outcome').dataset.state);
+      expectEqual(await drop('level.bmp', example), 'converts', 'the page\'s state');
+      await page.waitForFunction(() => window.seenFrames.at(-1) === 'converts');
+      const frames = (await page.evaluate(() => window.seenFrames)).filter((f) => f !== before);
+      expectEqual(frames.slice(-2),
+                  ['busy (aria-busy=true): Checking level.bmp…', 'converts'],
+                  'the last two frames');
+    } },
+  { name: 'the keyboard alone reaches the file chooser and the save button',
+    run: async () => {
+      for (const key of ['Enter', ' ']) {
+        await page.close();
+        page = await openPage();
+        await page.keyboard.press('Tab');
+        const focused = await page.evaluate(() => document.activeElement.id);
+        expectEqual(focused, 'choose', 'the first Tab stop');
+        const choosing = nextChooser();
+        await page.keyboard.press(key === ' ' ? 'Space' : key);
+        const chooser = await choosing;
+        const shown = page.evaluate(() => new Promise((resolve) =>
+          document.addEventListener('bmp2land:shown', (e) => resolve(e.detail), { once: true })));
+        await chooser.setFiles(path.join(top, 'examples', 'level.bmp'));
+        expectEqual(await shown, 'converts', `the page's state after ${JSON.stringify(key)}`);
+        await page.keyboard.press('Tab');
+        expectEqual(await page.evaluate(() => document.activeElement.id), 'save-land',
+                    'the Tab stop after the file button');
+        const land = await saved('save-land', key === ' ' ? 'Space' : key);
+        expectSameBytes(land.bytes, exampleLand, 'land.dat saved with the keyboard');
+      }
+    } },
+  { name: 'the page converts with the network off, and leaves a screenshot',
+    run: async () => {
+      await context.setOffline(true);
+      await page.reload();
+      expectEqual(await drop('level.bmp', example), 'converts', 'the page\'s state offline');
+      expectSameBytes((await saved('save-land')).bytes, exampleLand, 'land.dat offline');
+      await context.setOffline(false);
+      const alt = (await shownNow()).previewAlt;
+      if (!alt.includes('30 objects')) throw new Failure(`the picture's text alternative: "${alt}"`);
+      await page.waitForSelector('#preview:not([hidden])');
+      fs.mkdirSync(outDir, { recursive: true });
+      await page.screenshot({ path: screenshot, fullPage: true });
+      if (fs.statSync(screenshot).size === 0) throw new Failure('the screenshot is empty');
+    } },
+  { name: 'nothing leaves the computer: every request is the page\'s own',
+    run: async () => {
+      const foreign = requests.filter((url) => !/^(file|blob|data):/.test(url));
+      expectEqual(foreign, [], 'requests to anywhere else');
+    } },
+  { name: 'no script errors', run: async () => expectEqual(pageErrors, [], 'errors in the page') },
+];
+
+let failed = 0;
+for (const c of cases) {
+  try {
+    await c.run();
+    console.log(`ok      ${c.name}`);
+  } catch (error) {
+    failed += 1;
+    console.log(`FAILED  ${c.name}\n        ${error instanceof Failure ? error.message : error.stack}`);
+  }
+}
+await context.close();
+fs.rmSync(scratch, { recursive: true, force: true });
+fs.rmSync(profile, { recursive: true, force: true });
+console.log(`\nscreenshot: ${screenshot}`);
+console.log(`${cases.length - failed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
