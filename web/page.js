@@ -107,8 +107,10 @@
     return line ? line.slice(name.length + 2) : null;
   }
 
-  function hints(report) {
-    return report.split('\n').filter((l) => l.startsWith('hint: ')).map((l) => l.slice(6));
+  // landinfo's lines of one kind ("hint", "warning"), without their label.
+  function labelled(report, label) {
+    const start = label + ': ';
+    return report.split('\n').filter((l) => l.startsWith(start)).map((l) => l.slice(start.length));
   }
 
   function showPicture(bytes, type, alt, caption) {
@@ -174,6 +176,8 @@
       state = 'converts';
       headline = name + ' converts';
       who = 'bmp2land says';
+      // It converts, but landinfo may see land the level will not colour.
+      advice = labelled(r.report, 'warning');
       offer(ui.saveLand, saving.land, r.landFile, '');
       offer(ui.saveBitmap, saving.bitmap, r.levelBitmap, '');
       ui.saveWhy.textContent = 'land.dat is the file bmp2land makes from ' + name +
@@ -182,7 +186,7 @@
       state = 'refused';
       headline = name + ' does not convert';
       who = 'bmp2land says';
-      advice = hints(r.report);
+      advice = labelled(r.report, 'hint');
       if (advice.length === 0) advice = ['landinfo\'s report below lists what it found.'];
       const why = 'Nothing to save: bmp2land does not convert ' + name + '.';
       offer(ui.saveLand, saving.land, null, why);

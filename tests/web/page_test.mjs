@@ -64,8 +64,9 @@ function runIn(files, program, ...args) {
 }
 
 const lastLine = (text) => text.trimEnd().split('\n').pop();
-const hintLines = (report) =>
-  report.split('\n').filter((l) => l.startsWith('hint: ')).map((l) => l.slice(6));
+// landinfo's lines of one kind ("hint", "warning"), without their label.
+const labelled = (report, label) => report.split('\n').filter((l) => l.startsWith(`${label}: `))
+  .map((l) => l.slice(label.length + 2));
 
 // ---- the files ------------------------------------------------------------
 
@@ -88,6 +89,17 @@ function rle8(data) {
     b.writeUInt32LE(kPixelOffset + data.length, 2);
   }).subarray(0, kPixelOffset);
   return Buffer.concat([head, Buffer.from(data)]);
+}
+
+// The example's headers and palette with its pixels (all 0) starting past
+// the first 64 MiB, the most the programs and the page read of a file.
+function pixelsPastReadCap() {
+  const offset = (64 << 20) + 4096;
+  const head = changed((b) => {
+    b.writeUInt32LE(offset, 10);  // bfOffBits
+    b.writeUInt32LE(offset + 1920 * 696, 2);
+  }).subarray(0, kPixelOffset);
+  return Buffer.concat([head, Buffer.alloc(offset + 1920 * 696 - kPixelOffset)]);
 }
 
 // The example with its object pixels (index 255) counted, and one of them
@@ -154,20 +166,24 @@ async function openPage() {
 let page = await openPage();
 
 // Drops `bytes` as a file called `name` onto the page, as a drag from the
-// desktop does, and waits until the page has shown what it made of it.
+// desktop does, and waits until the page has shown what it made of it. The
+// zeros at the end travel as a count, so that a file of tens of megabytes
+// does not cross to the browser as text.
 async function drop(name, bytes) {
-  return page.evaluate(async ({ name, data }) => {
+  let end = bytes.length;
+  while (end > 0 && bytes[end - 1] === 0) --end;
+  return page.evaluate(async ({ name, data, zeros }) => {
     const binary = atob(data);
     const array = new Uint8Array(binary.length);
     for (let i = 0; i < binary.length; ++i) array[i] = binary.charCodeAt(i);
     const transfer = new DataTransfer();
-    transfer.items.add(new File([array], name));
+    transfer.items.add(new File([array, new Uint8Array(zeros)], name));
     const shown = new Promise((resolve) =>
       document.addEventListener('bmp2land:shown', (e) => resolve(e.detail), { once: true }));
     document.querySelector('main').dispatchEvent(
       new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
     return shown;
-  }, { name, data: bytes.toString('base64') });
+  }, { name, data: bytes.subarray(0, end).toString('base64'), zeros: bytes.length - end });
 }
 
 // What the page shows now.
@@ -224,7 +240,7 @@ async function checkRefused(name, bytes) {
   const seen = await shownNow();
   expectEqual(seen.verdict, lastLine(command.out), 'the verdict line');
   expectEqual(seen.report, report.out, 'landinfo\'s report');
-  const hints = hintLines(report.out);
+  const hints = labelled(report.out, 'hint');
   if (hints.length > 0) expectEqual(seen.advice, hints, 'what to do');
   expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
   if (!seen.saveWhy.includes('bmp2land does not convert')) {
@@ -251,12 +267,14 @@ async function checkConverts(name, bytes) {
   const seen = await shownNow();
   expectEqual(seen.verdict, lastLine(command.out), 'the verdict line');
   expectEqual(seen.report, report.out, 'landinfo\'s report');
+  expectEqual(seen.advice, labelled(report.out, 'warning'), 'what to do: landinfo\'s warnings');
   const land = await saved('save-land');
   expectEqual(land.name, 'land.dat', 'the saved land file\'s name');
   expectSameBytes(land.bytes, command.file('land.dat'), 'land.dat');
   const bitmap = await saved('save-bitmap');
   expectEqual(bitmap.name, 'level.bmp', 'the saved bitmap\'s name');
   expectSameBytes(bitmap.bytes, bytes, 'level.bmp');
+  return seen;
 }
 
 const screenshot = path.join(outDir, 'web_page_after_drop.png');
@@ -279,6 +297,11 @@ const cases = [
       data.push(0, 1);
       await checkConverts('rle8.bmp', rle8(data));
     } },
+  { name: 'a level with land in colours 96 to 254 converts, with landinfo\'s warning to do',
+    run: async () => {
+      const seen = await checkConverts('grey.bmp', changed((b) => b.fill(200, kPixelOffset, kPixelOffset + 40)));
+      if (seen.advice.length !== 1) throw new Failure(`no warning shown: ${JSON.stringify(seen.advice)}`);
+    } },
   { name: 'a 24-bit bitmap', run: () => checkRefused('in.bmp', changed((b) => b.writeUInt16LE(24, 28))) },
   { name: 'a 4-bit bitmap', run: () => checkRefused('in.bmp', changed((b) => b.writeUInt16LE(4, 28))) },
   { name: 'a bitmap of the wrong size',
@@ -287,6 +310,8 @@ const cases = [
   { name: 'corrupt RLE8 data',
     run: () => checkRefused('in.bmp', rle8([0, 2, 255, 255, 0, 2, 255, 255, 0, 2, 0, 255])) },
   { name: 'RLE8 data cut short', run: () => checkRefused('in.bmp', rle8([10, 1, 0, 0])) },
+  { name: 'a bitmap whose pixels lie past the part read of a long file',
+    run: () => checkRefused('long.bmp', pixelsPastReadCap()) },
   { name: 'a bitmap under 54 bytes', run: () => checkRefused('in.bmp', example.subarray(0, 40)) },
   { name: 'pixels cut short, in a file whose name is not ASCII',
     run: () => checkRefused('レベル 🎮.bmp', example.subarray(0, example.length - 1)) },
