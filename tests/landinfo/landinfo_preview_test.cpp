@@ -472,4 +472,21 @@ TEST(landinfo_preview, not_made_says_why) {
     EXPECT_FALSE(refused.written.has_value());
 }
 
+// README's picture is the example level's preview as this build draws it,
+// pixel for pixel whatever the encoder's compression, and small enough for
+// the page.
+TEST(landinfo_preview, readme_picture_is_current) {
+    const ByteVector committed = readFile(COMMITTED_PREVIEW);
+    const auto expected = decodePng(readFile(EXAMPLE_PREVIEW));
+    const auto shown = decodePng(committed);
+    const char* const remake =
+        "; make it anew with `cmake --build build --target update_example_preview` and commit it";
+    ASSERT_TRUE(expected.has_value()) << "the build drew no preview at " EXAMPLE_PREVIEW;
+    ASSERT_TRUE(shown.has_value()) << COMMITTED_PREVIEW " is missing or not a PNG" << remake;
+    EXPECT_TRUE(shown->width == expected->width && shown->height == expected->height &&
+                shown->rgb == expected->rgb)
+        << "docs/example-preview.png is not the preview of today's example" << remake;
+    EXPECT_LT(committed.size(), 300U * 1024U);
+}
+
 }  // namespace
