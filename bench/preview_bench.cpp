@@ -1,7 +1,7 @@
-// The preview of a land file, as landinfo will make it: reads the file, fills
-// a scene from it, renders and encodes the picture, and writes it; then
-// prints the time each step took. bench/preview.py times the whole process
-// against ImageMagick's convert of the exported bitmap to PNG.
+// The stages of a land file's preview, as landinfo makes it: reads the file,
+// fills a scene from it, renders and encodes the picture, and writes it; then
+// prints the time each step took. bench/preview.py times the whole landinfo
+// command against ImageMagick's convert of the exported bitmap to PNG.
 //
 //   preview_bench LAND_FILE OUT.png
 
@@ -12,7 +12,8 @@
 #include <fstream>
 #include <vector>
 
-#include "land/land_reader.hpp"
+#include "landinfo/land_reader.hpp"
+#include "landinfo/level_scenes.hpp"
 #include "png/png_writer.hpp"
 #include "preview/preview.hpp"
 
@@ -20,29 +21,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace preview = bmp2land::preview;
-
-bool maskBit(const std::vector<std::uint8_t>& mask, std::size_t k) {
-    return ((mask[k / 8] >> (k % 8)) & 1U) != 0;
-}
-
-preview::Scene sceneOf(const bmp2land::land::LandFile& file) {
-    const bmp2land::land::LandModel& model = file.model;
-    preview::Scene scene;
-    scene.picture = model.pixels;
-    for (std::size_t i = 0; i < preview::kLandColours; ++i) {
-        const bmp2land::land::RgbTriplet c = model.colours[i];
-        scene.colours[i] = {c.red, c.green, c.blue};
-    }
-    for (const bmp2land::land::ObjectPosition& p : model.positions)
-        scene.objects.push_back({p.x, p.y});
-    scene.maskDisagrees.resize(model.pixels.size());
-    for (std::size_t k = 0; k < model.pixels.size(); ++k) {
-        const bool land = model.pixels[k] != 0;
-        scene.maskDisagrees[k] =
-            land != maskBit(model.mask, k) || land != maskBit(file.secondMask, k);
-    }
-    return scene;
-}
 
 std::vector<std::uint8_t> readWhole(const char* path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -66,12 +44,12 @@ int main(int argc, char** argv) {
     }
     const Clock::time_point start = Clock::now();
     const std::vector<std::uint8_t> bytes = readWhole(argv[1]);
-    const auto file = bmp2land::land::readLandFile(bytes);
-    if (!file) {
-        std::printf("%s: not a land file\n", argv[1]);
+    const auto reading = bmp2land::landinfo::readLandFileRecords(bytes, bytes.size());
+    if (reading.error) {
+        std::printf("%s: not a good land file\n", argv[1]);
         return 1;
     }
-    const preview::Scene scene = sceneOf(*file);
+    const preview::Scene scene = bmp2land::landinfo::landFileScene(reading);
     const Clock::time_point read = Clock::now();
     const preview::Preview picture = preview::render(scene);
     const Clock::time_point rendered = Clock::now();

@@ -1,9 +1,11 @@
-// Drives the land-file reader, the summary with its round-trip decision and
-// the in-memory export on arbitrary bytes. The seeds (fuzz/land_corpus/, made
-// by make_land_seeds) are land files, good and damaged.
+// Drives the land-file reader, the scene a preview draws of what it read,
+// the summary with its round-trip decision and the in-memory export on
+// arbitrary bytes. The seeds (fuzz/land_corpus/, made by make_land_seeds) are
+// land files, good and damaged.
 //
 // Invariants: a refused file names a record and an offset no further than
-// the file reaches; a good file is exactly the land file's length; its
+// the file reaches; what a damaged file gives its preview lies within the
+// picture and the 30 objects; a good file is exactly the land file's length; its
 // round trip is exact exactly when no reason against it is noted, and each
 // reason is noted once; land without a colour lies in the picture; the export
 // is a bitmap the reader takes.
@@ -18,6 +20,7 @@
 #include "landinfo/land_export.hpp"
 #include "landinfo/land_reader.hpp"
 #include "landinfo/land_summary.hpp"
+#include "landinfo/level_scenes.hpp"
 #include "uncoloured_land_check.hpp"
 
 namespace {
@@ -42,7 +45,13 @@ void checkNotes(const landinfo::LandSummary& summary) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Bytes bytes(data, size);
+    const landinfo::LandFileReading reading = landinfo::readLandFileRecords(bytes, size);
+    const preview::Scene scene = landinfo::landFileScene(reading);
+    require(scene.picture.size() <= land::kPixelCount &&
+            scene.objects.size() <= land::kObjectCount &&
+            scene.maskDisagrees.size() <= scene.picture.size());
     const auto file = landinfo::readLandFile(bytes);
+    require(file.ok() == !reading.error);
     if (!file) {
         require(!file.error().record.empty() && file.error().offset <= size);
         return 0;

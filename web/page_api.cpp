@@ -107,12 +107,14 @@ void convertAsBmp2land(Bytes bytes, std::uint64_t fileSize, const char* name, Pa
 PageResult landinfosAnswer(Bytes bytes, std::uint64_t fileSize, const char* name, bool picture) {
     landinfo::Request request;
     request.path = name;
-    request.exporting = !picture;  // a picture has no export: it is its own level bitmap
+    // A picture has no export: it is its own level bitmap.
+    request.output = picture ? landinfo::Output::None : landinfo::Output::Bitmap;
+    request.outPath = "level.bmp";
     landinfo::Inspection inspection = landinfo::inspect(request, bytes, fileSize);
     PageResult result;
     result.report = std::move(inspection.out);
-    if (inspection.exported)
-        result.file(Output::LevelBitmap) = std::move(*inspection.exported);
+    if (inspection.written)
+        result.file(Output::LevelBitmap) = std::move(*inspection.written);
     if (picture) {
         result.kind = Kind::Picture;
     } else if (inspection.status == landinfo::kSuccess) {

@@ -1,41 +1,96 @@
 #include "landinfo/inspection.hpp"
 
+#include <algorithm>
+#include <utility>
+
 #include "landinfo/land_export.hpp"
 #include "landinfo/land_reader.hpp"
 #include "landinfo/land_summary.hpp"
 #include "landinfo/land_summary_report.hpp"
 #include "landinfo/level_check.hpp"
 #include "landinfo/level_check_report.hpp"
+#include "landinfo/level_scenes.hpp"
+#include "preview/preview.hpp"
 
 namespace bmp2land::landinfo {
 namespace {
 
-// Exit status 0 only when bmp2land would convert the file.
-Inspection inspectBitmap(const Request& request, Bytes bytes, std::uint64_t size) {
-    if (request.exporting)
-        return Inspection{{}, usageText(request.program), kFailure, {}};
-    const LevelCheck check = checkLevel(bytes, size);
-    return Inspection{
-        levelCheckText(check, request.path), {}, check.converts() ? kSuccess : kFailure, {}};
+// A report's line as a line of text in the picture.
+std::string withoutNewline(std::string line) {
+    if (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    return line;
 }
 
-Inspection inspectLandFile(const Request& request, Bytes bytes, std::uint64_t size) {
-    const auto file = readLandFile(bytes, size);
-    if (!file) {
-        const LandFileError& e = file.error();
-        return Inspection{{},
-                          complaintText(request.path, std::string(e.record) + ": " + e.problem +
-                                                          " at offset " + std::to_string(e.offset)),
-                          kFailure,
-                          {}};
+// The preview of `scene`, or why there is none: then the status is 1.
+void addPreview(const Request& request, const preview::Scene& scene, Inspection& inspection) {
+    const preview::Preview drawn = preview::render(scene);
+    auto png = request.encodePng(drawn.image.width(), drawn.image.height(), drawn.image.rgb());
+    if (!png) {
+        inspection.err += complaintText(
+            request.outPath, std::string(png::describe(png.error())) + "; nothing written");
+        inspection.status = kFailure;
+        return;
     }
-    Inspection inspection{landSummaryText(*file, summarize(*file, bytes)), {}, kSuccess, {}};
-    if (request.exporting)
-        inspection.exported = exportBitmap(file->model);
+    inspection.written = std::move(*png);
+}
+
+// Exit status 0 only when bmp2land would convert the file. A bitmap whose
+// pixels are not read is previewed with its verdict alone.
+Inspection inspectBitmap(const Request& request, Bytes bytes, std::uint64_t size) {
+    if (request.output == Output::Bitmap)
+        return Inspection{{}, usageText(request.program), kFailure, {}};
+    const LevelCheck check = checkLevel(bytes, size);
+    Inspection inspection{
+        levelCheckText(check, request.path), {}, check.converts() ? kSuccess : kFailure, {}};
+    if (request.output == Output::Preview) {
+        preview::Scene scene = check.image ? levelBitmapScene(*check.image) : preview::Scene{};
+        if (!check.converts())
+            scene.verdict = withoutNewline(verdictText(check, request.path));
+        addPreview(request, scene, inspection);
+    }
     return inspection;
 }
 
+// A damaged file's preview shows what was read before the problem, and the
+// problem in the words of standard error.
+Inspection inspectLandFile(const Request& request, Bytes bytes, std::uint64_t size) {
+    const LandFileReading reading = readLandFileRecords(bytes, size);
+    Inspection inspection;
+    if (reading.error) {
+        const LandFileError& e = *reading.error;
+        inspection.err = complaintText(request.path, std::string(e.record) + ": " + e.problem +
+                                                         " at offset " + std::to_string(e.offset));
+    } else {
+        inspection.out = landSummaryText(reading.file, summarize(reading.file, bytes));
+        inspection.status = kSuccess;
+        if (request.output == Output::Bitmap)
+            inspection.written = exportBitmap(reading.file.model);
+    }
+    if (request.output == Output::Preview) {
+        preview::Scene scene = landFileScene(reading);
+        scene.unreadable = withoutNewline(inspection.err);
+        addPreview(request, scene, inspection);
+    }
+    return inspection;
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() &&
+           std::equal(
+               end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+               [](char e, char t) { return e == (t >= 'A' && t <= 'Z' ? t - 'A' + 'a' : t); });
+}
+
 }  // namespace
+
+std::optional<Output> outputFor(std::string_view path) {
+    if (endsWithIgnoringCase(path, ".bmp"))
+        return Output::Bitmap;
+    if (endsWithIgnoringCase(path, ".png"))
+        return Output::Preview;
+    return std::nullopt;
+}
 
 Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size) {
     if (pictureFormat(bytes) != PictureFormat::Other)
@@ -44,7 +99,7 @@ Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size) {
 }
 
 std::string usageText(const char* program) {
-    return std::string("Usage: ") + program + " FILE [OUT.bmp]\n";
+    return std::string("Usage: ") + program + " FILE [OUT.bmp | OUT.png]\n";
 }
 
 std::string complaintText(std::string_view file, std::string_view what) {

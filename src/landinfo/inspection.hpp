@@ -1,9 +1,9 @@
 #pragma once
 
 // landinfo's whole answer on a file held in memory: the lines for standard
-// output and standard error, the exit status and the bitmap to export. Nothing
-// here opens a file or prints, so that every place that shows landinfo's
-// words gives the very same ones.
+// output and standard error, the exit status and the file to write, an
+// exported bitmap or a preview picture. Nothing here opens a file or prints,
+// so that every place that shows landinfo's words gives the very same ones.
 
 #include <cstdint>
 #include <optional>
@@ -12,36 +12,57 @@
 #include <vector>
 
 #include "common/byte_order.hpp"
+#include "common/expected.hpp"
+#include "png/png_writer.hpp"
 
 namespace bmp2land::landinfo {
 
 inline constexpr int kSuccess = 0;
 inline constexpr int kFailure = 1;
 
+// What the second argument asks for, by its extension.
+enum class Output : std::uint8_t {
+    None,     // no second argument
+    Bitmap,   // OUT.bmp: a land file's picture, exported to edit
+    Preview,  // OUT.png: a picture of what the report says
+};
+
+using PngEncoder = Expected<std::vector<std::uint8_t>, png::WriteError> (*)(std::uint32_t width,
+                                                                            std::uint32_t height,
+                                                                            Bytes rgb);
+
 // What landinfo is asked about a file.
 struct Request {
     const char* program = "landinfo";  // as invoked, for the usage line
     const char* path = "";             // the file, named in the words as given
-    bool exporting = false;            // an OUT.bmp follows the file
+    Output output = Output::None;
+    const char* outPath = "";  // OUT, named in the words as given
+    // The preview's encoder; tests hand in one that fails.
+    PngEncoder encodePng = png::encodeRgbPng;
 };
 
 struct Inspection {
     std::string out;  // for standard output
     std::string err;  // for standard error
     int status = kFailure;
-    // Asked to export a good land file: the bitmap's bytes, for OUT.bmp.
-    std::optional<std::vector<std::uint8_t>> exported;
+    // The bytes for OUT: the export of a good land file, or the preview of
+    // any file but one that could not be drawn.
+    std::optional<std::vector<std::uint8_t>> written;
 };
+
+// OUT.bmp or OUT.png, whatever the case of the extension; nothing for any
+// other name.
+std::optional<Output> outputFor(std::string_view path);
 
 // `size` is the file's real length: more than bytes.size() when only the
 // start of a long file was read.
 Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size);
 
-// "Usage: landinfo FILE [OUT.bmp]", with the program's name as invoked.
+// "Usage: landinfo FILE [OUT.bmp | OUT.png]", with the program's name as invoked.
 std::string usageText(const char* program);
 // A problem with a file, as landinfo names it on standard error.
 std::string complaintText(std::string_view file, std::string_view what);
-// The last line of a written export, naming the file as given.
+// The last line of a written export or preview, naming the file as given.
 std::string writtenText(std::string_view file);
 
 }  // namespace bmp2land::landinfo

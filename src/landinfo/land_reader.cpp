@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "land/land_records.hpp"
 #include "landinfo/counted.hpp"
@@ -63,11 +64,21 @@ class Reader {
     // The `length` bytes of a record at `offset`, or empty when the file ends
     // first.
     std::optional<Bytes> record(std::string_view name, std::size_t offset, std::size_t length) {
-        if (error_)
+        const Bytes bytes = available(name, offset, length);
+        if (bytes.size() < length)
             return std::nullopt;
+        return bytes;
+    }
+
+    // The same, but when the file ends first, the bytes it has of the record:
+    // the start of a picture can be shown all the same. The record is cut
+    // short just as well.
+    Bytes available(std::string_view name, std::size_t offset, std::size_t length) {
+        if (error_)
+            return {};
         if (file_.size() < offset + length) {
             error_ = LandFileError{name, "cut short", file_.size()};
-            return std::nullopt;
+            return offset < file_.size() ? file_.subspan(offset) : Bytes{};
         }
         return file_.subspan(offset, length);
     }
@@ -100,24 +111,25 @@ class Reader {
     std::optional<LandFileError> error_;
 };
 
-void readPositions(Reader& reader, LandModel& model) {
-    const auto records = reader.record("object positions", kPositionsOffset, kPositionsSize);
-    if (!records)
-        return;
-    for (std::size_t i = 0; i < kObjectCount; ++i) {
-        const ObjectPosition position{loadU32(*records, i * kPositionSize),
-                                      loadU32(*records, i * kPositionSize + 4)};
+// Every whole position, also those outside the picture, which a preview
+// shows at its edge; the first of those is the problem.
+void readPositions(Reader& reader, LandFileReading& reading) {
+    const Bytes records = reader.available("object positions", kPositionsOffset, kPositionsSize);
+    reading.objects = records.size() / kPositionSize;
+    for (std::size_t i = 0; i < reading.objects; ++i) {
+        const ObjectPosition position{loadU32(records, i * kPositionSize),
+                                      loadU32(records, i * kPositionSize + 4)};
         if (position.x >= kWidth || position.y >= kHeight) {
             reader.fail("object positions", "position outside the picture",
                         kPositionsOffset + i * kPositionSize);
-            return;
         }
-        model.positions[i] = position;
+        reading.file.model.positions[i] = position;
     }
 }
 
-void readPictureChunk(Reader& reader, LandModel& model) {
+void readPictureChunk(Reader& reader, LandFileReading& reading) {
     constexpr std::string_view kName = "IMG chunk 1";
+    LandModel& model = reading.file.model;
     const auto header = reader.record(kName, kPictureChunkOffset, kPictureHeaderSize);
     if (!header)
         return;
@@ -126,11 +138,13 @@ void readPictureChunk(Reader& reader, LandModel& model) {
         model.colours[k] = RgbTriplet{(*header)[at], (*header)[at + 1], (*header)[at + 2]};
     }
     if (!reader.expect(kName, kPictureChunkOffset, encodePictureHeader(model), pictureFieldName)) {
+        model.colours = {};
         return;
     }
-    const auto pixels = reader.record(kName, kPictureChunkOffset + kPictureHeaderSize, kPixelCount);
-    if (pixels)
-        model.pixels.assign(pixels->begin(), pixels->end());
+    reading.coloursRead = true;
+    const Bytes pixels =
+        reader.available(kName, kPictureChunkOffset + kPictureHeaderSize, kPixelCount);
+    model.pixels.assign(pixels.begin(), pixels.end());
 }
 
 void readBitmaskChunk(Reader& reader, std::string_view name, std::size_t offset,
@@ -140,10 +154,9 @@ void readBitmaskChunk(Reader& reader, std::string_view name, std::size_t offset,
                        bitmaskFieldName)) {
         return;
     }
-    const auto bytes =
-        reader.record(name, offset + kBitmaskHeaderSize, chunkLength - kBitmaskHeaderSize);
-    if (bytes)
-        data.assign(bytes->begin(), bytes->end());
+    const Bytes bytes =
+        reader.available(name, offset + kBitmaskHeaderSize, chunkLength - kBitmaskHeaderSize);
+    data.assign(bytes.begin(), bytes.end());
 }
 
 std::string readPath(Reader& reader, std::string_view name, std::size_t offset,
@@ -160,17 +173,18 @@ std::string readPath(Reader& reader, std::string_view name, std::size_t offset,
 
 }  // namespace
 
-Expected<LandFile, LandFileError> readLandFile(Bytes file, std::uint64_t fileSize) {
+LandFileReading readLandFileRecords(Bytes file, std::uint64_t fileSize) {
     Reader reader(file);
-    LandFile land;
+    LandFileReading reading;
+    LandFile& land = reading.file;
     LandModel& model = land.model;
     reader.expect("LND header", 0, encodeLndHeader(kWidth, kHeight), lndFieldName);
-    readPositions(reader, model);
+    readPositions(reader, reading);
     const auto separator = reader.record("separator", kSeparatorOffset, kSeparatorSize);
     if (separator && loadU32(*separator, 0) != 0) {
         reader.fail("separator", "bad value", kSeparatorOffset);
     }
-    readPictureChunk(reader, model);
+    readPictureChunk(reader, reading);
     readBitmaskChunk(reader, "IMG chunk 2", kMaskChunkOffset, kMaskChunkLength, kWidth, kHeight,
                      model.mask);
     readBitmaskChunk(reader, "IMG chunk 3", kSecondMaskChunkOffset, kMaskChunkLength, kWidth,
@@ -184,9 +198,15 @@ Expected<LandFile, LandFileError> readLandFile(Bytes file, std::uint64_t fileSiz
         reader.fail("end of file", counted(fileSize - kLandFileSize, "extra byte", "extra bytes"),
                     kLandFileSize);
     }
-    if (reader.error())
-        return fail(*reader.error());
-    return land;
+    reading.error = reader.error();
+    return reading;
+}
+
+Expected<LandFile, LandFileError> readLandFile(Bytes file, std::uint64_t fileSize) {
+    LandFileReading reading = readLandFileRecords(file, fileSize);
+    if (reading.error)
+        return fail(*reading.error);
+    return std::move(reading.file);
 }
 
 }  // namespace bmp2land::landinfo

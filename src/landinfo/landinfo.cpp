@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,15 +27,15 @@ int alreadyExists(const char* path) {
 }
 
 // Never replaces anything: not the input, not a file or a link of that name,
-// not one that appears while the bitmap is written.
-int writeExport(const std::vector<std::uint8_t>& bitmap, const char* path,
-                platform::FileOperations& files) {
+// not one that appears while the export or preview is written.
+int writeNewFile(const std::vector<std::uint8_t>& bytes, const char* path,
+                 platform::FileOperations& files) {
     if (platform::exists(path))
         return alreadyExists(path);
     auto out = platform::ReplacementFile::create(path, files);
     if (!out)
         return complain(path, "cannot be created");
-    if (!out->put(bitmap))
+    if (!out->put(bytes))
         return complain(path, "cannot be written");
     switch (out->commitAsNew()) {
         case platform::NewFileResult::Created:
@@ -55,17 +56,22 @@ void show(const std::string& out, const std::string& err) {
 }
 
 // The file's part: open and read it, show what inspect() says of it, and write
-// the export it makes.
+// the export or preview it makes. Its status stands unless that can't be
+// written.
 int inspectFile(std::span<const char* const> args, platform::FileOperations& files) {
     Request request;
     if (!args.empty() && args[0] != nullptr)
         request.program = args[0];
-    if (args.size() != 2 && args.size() != 3) {
+    const std::optional<Output> output =
+        args.size() == 3 ? outputFor(args[2]) : std::optional<Output>(Output::None);
+    if ((args.size() != 2 && args.size() != 3) || !output) {
         show({}, usageText(request.program));
         return kFailure;
     }
     request.path = args[1];
-    request.exporting = args.size() == 3;
+    request.output = *output;
+    if (args.size() == 3)
+        request.outPath = args[2];
     auto input = platform::InputFile::open(request.path, files);
     if (!input)
         return complain(request.path, "cannot be opened");
@@ -76,12 +82,12 @@ int inspectFile(std::span<const char* const> args, platform::FileOperations& fil
     const Inspection inspection = inspect(request, *bytes, input->realSize(bytes->size()));
     show(inspection.out, inspection.err);
     (void)std::fflush(stdout);
-    if (!inspection.exported)
+    if (!inspection.written)
         return inspection.status;
-    const int status = writeExport(*inspection.exported, args[2], files);
-    if (status == kSuccess)
-        show(writtenText(args[2]), {});
-    return status;
+    if (writeNewFile(*inspection.written, request.outPath, files) != kSuccess)
+        return kFailure;
+    show(writtenText(request.outPath), {});
+    return inspection.status;
 }
 
 }  // namespace

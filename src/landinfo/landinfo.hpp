@@ -9,6 +9,9 @@ namespace bmp2land::landinfo {
 // landinfo FILE [OUT.bmp]: checks a land file, prints its summary and, given
 // OUT.bmp, exports its picture as a bitmap, never over an existing file.
 // landinfo BITMAP: says what bmp2land would make of the bitmap, and why.
+// landinfo FILE OUT.png, for either: also draws what it says as a picture,
+// never over an existing file either; of a damaged land file, what could be
+// read.
 // Returns the process exit status. Every file is opened, read and written
 // through `files`.
 int runLandInfo(std::span<const char* const> args, platform::FileOperations& files);

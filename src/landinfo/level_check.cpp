@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "bitmap/bitmap_headers.hpp"
 #include "land/land_format.hpp"
@@ -200,7 +201,7 @@ void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
         refuse(file, fileSize, headers.error(), check);
         return;
     }
-    const auto image = bitmap::readBody(file, *headers);
+    auto image = bitmap::readBody(file, *headers);
     if (!image) {
         refuse(file, fileSize, image.error(), check);
         return;
@@ -213,6 +214,7 @@ void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
         markerColourHints(*image, counts, check.picture->objects, check.hints);
         touchingObjectsHint(image->pixels, check.hints);
     }
+    check.image = std::move(*image);
 }
 
 bool startsWithMagic(Bytes file, const land::Magic& magic) {

@@ -81,8 +81,9 @@ struct Hint {
 
 struct LevelCheck {
     PictureFormat format = PictureFormat::Bmp;
-    std::optional<BitmapFacts> bitmap;    // when the file is a BMP with whole headers
-    std::optional<PictureFacts> picture;  // when the reader took the pixels
+    std::optional<BitmapFacts> bitmap;         // when the file is a BMP with whole headers
+    std::optional<PictureFacts> picture;       // when the reader took the pixels
+    std::optional<bitmap::BitmapImage> image;  // what it took, for a preview
     std::optional<bitmap::ReadFailure> readFailure;
     std::optional<land::ConversionError> conversionFailure;
     std::vector<Hint> hints;

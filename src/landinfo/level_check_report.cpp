@@ -80,17 +80,6 @@ std::string pictureFactsText(const PictureFacts& p) {
     return text;
 }
 
-// Word for word the line bmp2land ends with on this file.
-std::string verdictText(const LevelCheck& check, const char* path) {
-    if (check.converts()) {
-        return "verdict: converts\n";
-    }
-    return "verdict: " + formatted(check.readFailure
-                                       ? app::messages::readFailure(check.readFailure->kind)
-                                       : app::messages::conversionFailure(*check.conversionFailure),
-                                   path);
-}
-
 const char* partName(bitmap::BitmapPart part) {
     switch (part) {
         case bitmap::BitmapPart::Headers:
@@ -196,6 +185,16 @@ std::string hintText(const Hint& h) {
 }
 
 }  // namespace
+
+std::string verdictText(const LevelCheck& check, const char* path) {
+    if (check.converts()) {
+        return "verdict: converts\n";
+    }
+    return "verdict: " + formatted(check.readFailure
+                                       ? app::messages::readFailure(check.readFailure->kind)
+                                       : app::messages::conversionFailure(*check.conversionFailure),
+                                   path);
+}
 
 std::string levelCheckText(const LevelCheck& check, const char* path) {
     std::string text;

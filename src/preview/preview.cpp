@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <iterator>
+#include <numeric>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,7 @@ namespace bmp2land::preview {
 namespace {
 
 constexpr std::size_t kLastStoredEntry = kLandColours;  // 95
+constexpr std::uint8_t kObjectEntry = 255;
 constexpr std::int64_t kLineHeight = font::kGlyphHeight * kTextScale + 4;
 constexpr std::int64_t kLegendMargin = 8;   // from the picture's edges
 constexpr std::int64_t kLegendPadding = 8;  // inside its box
@@ -33,6 +35,7 @@ Rgb unknownAt(std::size_t x, std::size_t y) {
 
 struct PictureCounts {
     std::size_t unstored = 0;
+    std::size_t objectColour = 0;
     std::size_t maskDisagrees = 0;
     std::size_t unread = 0;
 };
@@ -45,20 +48,27 @@ PictureCounts paintPicture(const Scene& scene, Image& image) {
     for (std::size_t i = 0; i < kLandColours; ++i)
         shown[i + 1] = shownColour(scene.colours[i]);
 
-    PictureCounts counts;
+    std::array<std::size_t, 256> entries{};
     const std::size_t known = std::min(scene.picture.size(), kPixelCount);
     for (std::uint32_t y = 0; y < kHeight; ++y) {
         const std::span<std::uint8_t> row = image.row(y);
         for (std::uint32_t x = 0; x < kWidth; ++x) {
             const std::size_t k = std::size_t{y} * kWidth + x;
-            const Rgb colour = k < known ? shown[scene.picture[k]] : unknownAt(x, y);
-            counts.unstored += k < known && scene.picture[k] > kLastStoredEntry;
+            Rgb colour = unknownAt(x, y);
+            if (k < known) {
+                colour = shown[scene.picture[k]];
+                ++entries[scene.picture[k]];
+            }
             const std::size_t at = std::size_t{x} * 3;
             row[at] = colour.red;
             row[at + 1] = colour.green;
             row[at + 2] = colour.blue;
         }
     }
+    PictureCounts counts;
+    counts.unstored =
+        std::accumulate(entries.begin() + kLastStoredEntry + 1, entries.end() - 1, std::size_t{0});
+    counts.objectColour = entries[kObjectEntry];
     counts.unread = kPixelCount - known;
 
     const std::size_t flagged = std::min(scene.maskDisagrees.size(), kPixelCount);
@@ -211,9 +221,24 @@ void drawMarks(const std::vector<Mark>& marks, Image& image) {
     }
 }
 
+// Pixels of 255 at an object's own place: converted, they are that object,
+// not one more.
+std::size_t objectEntriesAtObjects(const Scene& scene, const ObjectPlaces& places) {
+    const auto atObject = [&](const Place& p) {
+        const std::size_t k = std::size_t{p.at.y} * kWidth + p.at.x;
+        return k < scene.picture.size() && scene.picture[k] == kObjectEntry;
+    };
+    auto n =
+        static_cast<std::size_t>(std::count_if(places.alone.begin(), places.alone.end(), atObject));
+    for (const std::vector<Place>& blot : places.blots)
+        n += static_cast<std::size_t>(std::count_if(blot.begin(), blot.end(), atObject));
+    return n;
+}
+
 std::vector<Finding> findings(const PictureCounts& counts, const ObjectPlaces& places) {
-    const std::array<Finding, 6> all = {{
+    const std::array<Finding, 7> all = {{
         {Problem::UnstoredColours, counts.unstored},
+        {Problem::ObjectColour, counts.objectColour},
         {Problem::TouchingObjects, places.touching},
         {Problem::SharedPlaces, places.shared},
         {Problem::MaskDisagrees, counts.maskDisagrees},
@@ -356,6 +381,8 @@ std::string describe(const Finding& f) {
     switch (f.problem) {
         case Problem::UnstoredColours:
             return "colours 96 to 254, not stored: " + counted(f.count, "pixel", "pixels");
+        case Problem::ObjectColour:
+            return "colour 255, objects once converted: " + counted(f.count, "pixel", "pixels");
         case Problem::TouchingObjects:
             return "object pixels that touch (a brush blot): " + std::to_string(f.count);
         case Problem::SharedPlaces:
@@ -372,8 +399,9 @@ std::string describe(const Finding& f) {
 
 Preview render(const Scene& scene) {
     Preview preview;
-    const PictureCounts counts = paintPicture(scene, preview.image);
+    PictureCounts counts = paintPicture(scene, preview.image);
     const ObjectPlaces places = arrangeObjects(scene.objects);
+    counts.objectColour -= objectEntriesAtObjects(scene, places);
     preview.marks = placeMarks(places, preview.image);
     drawMarks(preview.marks, preview.image);
     preview.findings = findings(counts, places);

@@ -40,6 +40,7 @@ inline constexpr std::int64_t kLabelPadding = 2;
 
 enum class Problem : std::uint8_t {
     UnstoredColours,   // land of entries 96 to 254: its colour is not stored
+    ObjectColour,      // pixels of 255 away from the objects: objects once converted
     TouchingObjects,   // object pixels side by side: a brush blot
     SharedPlaces,      // objects where an earlier one is
     MaskDisagrees,     // mask pixels that disagree with the picture

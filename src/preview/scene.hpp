@@ -34,7 +34,9 @@ struct Point {
 struct Scene {
     // The level's palette indexes, top row first, with the object markers
     // already taken out (as the land file holds them). 0 is sky, 1 to 95 land
-    // in `colours`, anything above 95 land whose colour is not stored. Shorter
+    // in `colours`, 96 to 254 land whose colour is not stored, and 255 the
+    // objects' own index: such a pixel left in a land file's picture becomes
+    // an object when the level is converted again. Shorter
     // than kPixelCount when only the start of the picture could be read, empty
     // when none of it could; the rest is drawn as unknown.
     std::vector<std::uint8_t> picture;

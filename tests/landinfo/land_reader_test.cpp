@@ -113,4 +113,86 @@ TEST(LandReader, NamesTheDamagedRecordAndItsOffset) {
     EXPECT_EQ(start.error().problem, "100 extra bytes");
 }
 
+// A damaged file hands back every record before its first problem, and of
+// the record it is in what can be shown: whole positions, the bytes of a
+// chunk cut short. Nothing after it, and the same problem as readLandFile.
+TEST(LandReader, HandsBackWhatWasReadBeforeTheFirstProblem) {
+    const ByteVector good = landFileOf(makeBmp(samplePicture()));
+    const auto damaged = [&](std::size_t at, std::uint8_t value) {
+        ByteVector f = good;
+        f[at] = value;
+        return f;
+    };
+    const auto cut = [&](std::size_t size) {
+        return ByteVector(good.begin(), good.begin() + size);
+    };
+    ByteVector longer = good;
+    longer.push_back(0);
+    constexpr std::size_t kWhole = 1336320;
+    constexpr std::size_t kMask = 167040;
+    const struct {
+        const char* name;
+        ByteVector file;
+        const char* record;  // "" for a good file
+        std::size_t objects;
+        bool colours;
+        std::size_t pixels, mask, secondMask, blank;
+        bool paths;
+    } cases[] = {
+        {"good", good, "", 30, true, kWhole, kMask, kMask, 2610, true},
+        {"bad LND magic", damaged(0, 'X'), "LND header", 0, false, 0, 0, 0, 0, false},
+        {"cut in the LND header", cut(20), "LND header", 0, false, 0, 0, 0, 0, false},
+        {"cut after 5 positions and a half", cut(24 + 8 * 5 + 3), "object positions", 5, false, 0,
+         0, 0, 0, false},
+        {"position 4 outside", damaged(24 + 8 * 3 + 1, 0x08), "object positions", 30, false, 0, 0,
+         0, 0, false},
+        {"bad separator", damaged(266, 1), "separator", 30, false, 0, 0, 0, 0, false},
+        {"bad colour count", damaged(279, 94), "IMG chunk 1", 30, false, 0, 0, 0, 0, false},
+        {"cut in the picture", cut(700000), "IMG chunk 1", 30, true, 700000 - 570, 0, 0, 0, false},
+        {"bad mask magic", damaged(1336890, 'X'), "IMG chunk 2", 30, true, kWhole, 0, 0, 0, false},
+        {"cut in the mask", cut(1336890 + 15 + 100), "IMG chunk 2", 30, true, kWhole, 100, 0, 0,
+         false},
+        {"bad second mask height", damaged(1503945 + 13, 0), "IMG chunk 3", 30, true, kWhole, kMask,
+         0, 0, false},
+        {"bad level path length", damaged(1673625, 16), "level path", 30, true, kWhole, kMask,
+         kMask, 2610, false},
+        {"an extra byte", longer, "end of file", 30, true, kWhole, kMask, kMask, 2610, true},
+    };
+    const auto goodFile = landinfo::readLandFile(good);
+    ASSERT_TRUE(goodFile);
+    for (const auto& c : cases) {
+        const landinfo::LandFileReading r = landinfo::readLandFileRecords(c.file, c.file.size());
+        const auto whole = landinfo::readLandFile(c.file);
+        ASSERT_EQ(r.error.has_value(), *c.record != '\0') << c.name;
+        ASSERT_EQ(whole.ok(), !r.error) << c.name;
+        if (r.error) {
+            EXPECT_EQ(r.error->record, c.record) << c.name;
+            EXPECT_EQ(r.error->problem, whole.error().problem) << c.name;
+            EXPECT_EQ(r.error->offset, whole.error().offset) << c.name;
+        }
+        const land::LandModel& m = r.file.model;
+        const land::LandModel& g = goodFile->model;
+        EXPECT_EQ(r.objects, c.objects) << c.name;
+        for (std::size_t i = 0; i < r.objects; ++i) {
+            const bool outside = c.file[24 + 8 * i + 1] != good[24 + 8 * i + 1];
+            EXPECT_EQ(m.positions[i].x,
+                      outside ? (g.positions[i].x & ~0xFF00U) | 0x800U : g.positions[i].x)
+                << c.name << " " << i;
+            EXPECT_EQ(m.positions[i].y, g.positions[i].y) << c.name << " " << i;
+        }
+        EXPECT_EQ(r.coloursRead, c.colours) << c.name;
+        EXPECT_EQ(m.colours[40].red, c.colours ? g.colours[40].red : 0) << c.name;
+        EXPECT_TRUE(std::equal(m.pixels.begin(), m.pixels.end(), g.pixels.begin(),
+                               g.pixels.begin() + static_cast<std::ptrdiff_t>(c.pixels)))
+            << c.name;
+        EXPECT_EQ(m.pixels.size(), c.pixels) << c.name;
+        EXPECT_EQ(m.mask.size(), c.mask) << c.name;
+        EXPECT_TRUE(std::equal(m.mask.begin(), m.mask.end(), g.mask.begin())) << c.name;
+        EXPECT_EQ(r.file.secondMask.size(), c.secondMask) << c.name;
+        EXPECT_EQ(r.file.blank.size(), c.blank) << c.name;
+        EXPECT_EQ(r.file.levelPath, c.paths ? goodFile->levelPath : "") << c.name;
+        EXPECT_EQ(r.file.waterPath, c.paths ? goodFile->waterPath : "") << c.name;
+    }
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 // landinfo as a user runs it: the summary on standard output, problems on
 // standard error, the exported bitmap only from a good land file and never
-// over another file, and the check of a bitmap.
+// over another file, the check of a bitmap, and the preview picture of every
+// kind of file, never over another file either.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,26 @@ namespace {
 namespace fs = std::filesystem;
 using namespace testing_support;
 
+// Whether this build's landinfo writes PNG files (stb_image_write.h found).
+constexpr bool kWritesPng = LANDINFO_WRITES_PNG;
+
+// A 1920 x 696 PNG, as its signature and header chunk say.
+::testing::AssertionResult isPreview(const std::string& path) {
+    if (!fs::exists(path))
+        return ::testing::AssertionFailure() << path << " is missing";
+    const ByteVector png = readFile(path);
+    const ByteVector signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                  0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+    if (png.size() < 24 || !std::equal(signature.begin(), signature.end(), png.begin()))
+        return ::testing::AssertionFailure() << path << " is not a PNG";
+    const auto field = [&](std::size_t at) {
+        return png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+    };
+    if (field(16) != 1920 || field(20) != 696)
+        return ::testing::AssertionFailure() << path << " is " << field(16) << " x " << field(20);
+    return ::testing::AssertionSuccess();
+}
+
 class LandInfo : public ScratchDir {
   public:
     Outcome landinfo(const std::string& args) {
@@ -26,6 +47,26 @@ class LandInfo : public ScratchDir {
     void makeLandFile(const Picture& picture) {
         writeFile(at("level.bmp"), makeBmp(picture));
         ASSERT_EQ(run("level.bmp").status, 0);
+    }
+    // After the report `out` and `err` that `landinfo FILE` gives with
+    // `status`, `landinfo FILE png` says "written: png" and writes the
+    // preview; where PNG support is not built, it says so and writes nothing.
+    void expectPreview(const Outcome& o, const std::string& out, const std::string& err, int status,
+                       const std::string& png, const std::string& name = "") {
+        if (kWritesPng) {
+            EXPECT_EQ(o.out, out + "written: " + png + "\n") << name;
+            EXPECT_EQ(o.err, err) << name;
+            EXPECT_EQ(o.status, status) << name;
+            EXPECT_TRUE(isPreview(at(png))) << name;
+        } else {
+            EXPECT_EQ(o.out, out) << name;
+            EXPECT_EQ(o.err, err + png +
+                                 ": PNG support was not built (stb_image_write.h was not found); "
+                                 "nothing written\n")
+                << name;
+            EXPECT_EQ(o.status, 1) << name;
+            EXPECT_FALSE(fs::exists(work() / png)) << name;
+        }
     }
 };
 
@@ -85,6 +126,7 @@ TEST_F(LandInfo, PrintsTheSummary) {
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, expected);
     EXPECT_EQ(o.err, "");
+    expectPreview(landinfo("land.dat level.png"), expected, "", 0, "level.png");
 
     // Flip pixel 0 in the first mask and pixel 9 in the second.
     ByteVector land = landFile();
@@ -112,42 +154,62 @@ TEST_F(LandInfo, ExportsABitmapThatConvertsBack) {
     // Names outside Windows' ANSI code page, both read and written.
     std::filesystem::create_directory(work() / "レベル");
     std::filesystem::rename(at("land.dat"), at("レベル/land.dat"));
-    const Outcome o = landinfo("レベル/land.dat 'レベル/x€ 🎮.bmp'");
+    // The extension in any case.
+    const Outcome o = landinfo("レベル/land.dat 'レベル/x€ 🎮.BMP'");
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("mask: matches picture\n"), std::string::npos);
-    EXPECT_TRUE(o.out.ends_with("\nwritten: レベル/x€ 🎮.bmp\n")) << o.out;
+    EXPECT_TRUE(o.out.ends_with("\nwritten: レベル/x€ 🎮.BMP\n")) << o.out;
     EXPECT_EQ(o.err, "");
-    ASSERT_EQ(run("'レベル/x€ 🎮.bmp'").status, 0);
+    ASSERT_EQ(run("'レベル/x€ 🎮.BMP'").status, 0);
     EXPECT_EQ(landFile(), original);
+    const Outcome previewed = landinfo("レベル/land.dat 'レベル/x€ 🎮.Png'");
+    expectPreview(previewed, o.out.substr(0, o.out.rfind("written:")), "", 0, "レベル/x€ 🎮.Png");
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(work() / "レベル"))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"land.dat", "x€ 🎮.bmp"}));
+    std::vector<std::string> expected = {"land.dat", "x€ 🎮.BMP"};
+    if (kWritesPng)
+        expected.push_back("x€ 🎮.Png");
+    EXPECT_EQ(names, expected);
 }
 
+// Neither the export nor the preview: not over a file, a link, a link to
+// nothing, nor the file read.
 TEST_F(LandInfo, NeverExportsOverAnExistingFile) {
     makeLandFile(samplePicture());
     const ByteVector land = landFile();
     const ByteVector old = {'o', 'l', 'd'};
-    writeFile(at("old.bmp"), old);
-    fs::create_symlink("old.bmp", work() / "link.bmp");
-    fs::create_symlink("nowhere.bmp", work() / "dangling.bmp");
-    for (const std::string out : {"old.bmp", "land.dat", "link.bmp", "dangling.bmp"}) {
-        // Wine shows a Windows program no trace of a Linux link that leads
-        // nowhere, so there is nothing it could refuse to replace.
-        if (windowsRun() && out == "dangling.bmp")
-            continue;
-        const Outcome o = landinfo("land.dat " + out);
-        EXPECT_EQ(o.status, 1) << out;
-        EXPECT_EQ(o.err, out + ": already exists; nothing written\n");
-        EXPECT_EQ(o.out.find("written:"), std::string::npos) << out;
-        EXPECT_EQ(landFile(), land) << out;
-        EXPECT_EQ(readFile(at("old.bmp")), old) << out;
-        EXPECT_TRUE(fs::is_symlink(work() / "link.bmp")) << out;
+    for (const std::string extension : {".bmp", ".png"}) {
+        writeFile(at("old" + extension), old);
+        writeFile(at("own" + extension), land);  // a land file of that name
+        fs::create_symlink("old" + extension, work() / ("link" + extension));
+        fs::create_symlink("nowhere" + extension, work() / ("dangling" + extension));
     }
-    EXPECT_FALSE(fs::exists(work() / "nowhere.bmp"));
-    EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "old.bmp", "link.bmp", "dangling.bmp"}),
+    for (const std::string extension : {".bmp", ".png"}) {
+        for (const std::string name : {"old", "own", "link", "dangling"}) {
+            // Wine shows a Windows program no trace of a Linux link that
+            // leads nowhere, so there is nothing it could refuse to replace.
+            if (windowsRun() && name == "dangling")
+                continue;
+            const std::string out = name + extension;
+            const Outcome o = landinfo((name == "own" ? out : "land.dat") + " " + out);
+            EXPECT_EQ(o.status, 1) << out;
+            // Without PNG support there is no picture to write anywhere.
+            EXPECT_EQ(o.err, out + (extension == ".png" && !kWritesPng
+                                        ? ": PNG support was not built (stb_image_write.h was "
+                                          "not found); nothing written\n"
+                                        : ": already exists; nothing written\n"));
+            EXPECT_EQ(o.out.find("written:"), std::string::npos) << out;
+            EXPECT_EQ(landFile(), land) << out;
+            EXPECT_EQ(readFile(at("own" + extension)), land) << out;
+            EXPECT_EQ(readFile(at("old" + extension)), old) << out;
+            EXPECT_TRUE(fs::is_symlink(work() / ("link" + extension))) << out;
+        }
+        EXPECT_FALSE(fs::exists(work() / ("nowhere" + extension)));
+    }
+    EXPECT_EQ(strayFiles({"level.bmp", "land.dat", "old.bmp", "own.bmp", "link.bmp", "dangling.bmp",
+                          "old.png", "own.png", "link.png", "dangling.png"}),
               std::vector<std::string>{});
 }
 
@@ -518,6 +580,9 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         const std::string verdict = last == "Done!" ? "converts" : last;
         EXPECT_NE(checked.out.find("verdict: " + verdict + "\n"), std::string::npos) << c.name;
         EXPECT_EQ(checked.status, converted.status) << c.name;
+        // Its preview, also where the pixels can't be read: the same report.
+        fs::remove(work() / "in.png");
+        expectPreview(landinfo("in.bmp in.png"), c.out, "", converted.status, "in.png", c.name);
     }
 }
 
@@ -543,25 +608,45 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     noHeaderSize.bitCount = 24;
     writeFile(at("headless.bmp"), makeBmp(noHeaderSize, samplePalette(), ByteVector(100, 0)));
     writeFile(at("out.bmp"), {'o', 'l', 'd'});
+    const std::string usage = "Usage: " + invokedAs(landinfoPath()) + " FILE [OUT.bmp | OUT.png]\n";
+    // A damaged land file's preview is written all the same: `png`.
     const struct {
-        std::string args, err;
+        std::string args, err, png;
     } cases[] = {
-        {"land.dat out.bmp", "land.dat: IMG chunk 2: bad magic at offset 1336890\n"},
-        {"missing.dat out.bmp", "missing.dat: cannot be opened\n"},
-        {"'ない/レベル.dat' out.bmp", "ない/レベル.dat: cannot be opened\n"},
-        {"level.bmp out.bmp", "Usage: " + invokedAs(landinfoPath()) + " FILE [OUT.bmp]\n"},
-        {"long.dat out.bmp", "long.dat: end of file: 65435208 extra bytes at offset 1673661\n"},
-        {"one.dat out.bmp", "one.dat: end of file: 1 extra byte at offset 1673661\n"},
-        {"magic.dat out.bmp", "magic.dat: LND header: bad magic at offset 0\n"},
-        {"notes.txt out.bmp", "notes.txt: LND header: cut short at offset 6\n"},
-        {"headless.bmp out.bmp", "headless.bmp: LND header: bad magic at offset 0\n"},
+        {"land.dat out.bmp", "land.dat: IMG chunk 2: bad magic at offset 1336890\n", ""},
+        {"missing.dat out.bmp", "missing.dat: cannot be opened\n", ""},
+        {"'ない/レベル.dat' out.bmp", "ない/レベル.dat: cannot be opened\n", ""},
+        {"level.bmp out.bmp", usage, ""},
+        {"long.dat out.bmp", "long.dat: end of file: 65435208 extra bytes at offset 1673661\n", ""},
+        {"one.dat out.bmp", "one.dat: end of file: 1 extra byte at offset 1673661\n", ""},
+        {"magic.dat out.bmp", "magic.dat: LND header: bad magic at offset 0\n", ""},
+        {"notes.txt out.bmp", "notes.txt: LND header: cut short at offset 6\n", ""},
+        {"headless.bmp out.bmp", "headless.bmp: LND header: bad magic at offset 0\n", ""},
+        {"land.dat out.png", "land.dat: IMG chunk 2: bad magic at offset 1336890\n", "out.png"},
+        {"one.dat OUT.PNG", "one.dat: end of file: 1 extra byte at offset 1673661\n", "OUT.PNG"},
+        {"magic.dat out.png", "magic.dat: LND header: bad magic at offset 0\n", "out.png"},
+        {"notes.txt out.png", "notes.txt: LND header: cut short at offset 6\n", "out.png"},
+        {"missing.dat out.png", "missing.dat: cannot be opened\n", ""},
+        {"land.dat out.gif", usage, ""},
+        {"land.dat out", usage, ""},
+        {"land.dat out.png out.bmp", usage, ""},
     };
     for (const auto& c : cases) {
         const Outcome o = landinfo(c.args);
-        EXPECT_EQ(o.status, 1) << c.args;
-        EXPECT_EQ(o.out, "") << c.args;
-        EXPECT_EQ(o.err, c.err) << c.args;
+        if (c.png.empty()) {
+            EXPECT_EQ(o.status, 1) << c.args;
+            EXPECT_EQ(o.out, "") << c.args;
+            EXPECT_EQ(o.err, c.err) << c.args;
+        } else {
+            expectPreview(o, "", c.err, 1, c.png, c.args);
+        }
         EXPECT_EQ(readFile(at("out.bmp")), (ByteVector{'o', 'l', 'd'})) << c.args;
+        if (!c.png.empty())
+            fs::remove(work() / c.png);
+        EXPECT_EQ(strayFiles({"land.dat", "long.dat", "one.dat", "magic.dat", "notes.txt",
+                              "headless.bmp", "out.bmp", "level.bmp"}),
+                  std::vector<std::string>{})
+            << c.args;
     }
     EXPECT_EQ(landinfo("").status, 1);
 }

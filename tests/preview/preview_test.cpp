@@ -15,6 +15,7 @@
 
 #include "preview/bitmap_font.hpp"
 #include "preview/preview.hpp"
+#include "text_reading.hpp"
 
 namespace bmp2land::preview {
 
@@ -28,6 +29,7 @@ std::ostream& operator<<(std::ostream& out, Rgb c) {
 namespace {
 
 using namespace bmp2land::preview;
+using testing_support::readText;
 
 constexpr Rgb kSky = {189, 215, 238};
 constexpr Rgb kSignal = {255, 0, 0};
@@ -97,34 +99,6 @@ bool inPicture(std::int64_t x, std::int64_t y) {
 
 bool insidePicture(const Box& b) {
     return b.left >= 0 && b.top >= 0 && b.right() <= kWidth && b.bottom() <= kHeight;
-}
-
-// The text drawn at `box`, read glyph by glyph; '\x7f' where no glyph matches.
-std::string readText(const Image& image, const Box& box) {
-    constexpr int kStep = font::kAdvance * kTextScale;
-    const std::int64_t count =
-        (box.width + (font::kAdvance - font::kGlyphWidth) * kTextScale) / kStep;
-    std::string text;
-    for (std::int64_t i = 0; i < count; ++i) {
-        font::Glyph seen{};
-        for (int row = 0; row < font::kGlyphHeight; ++row) {
-            for (int column = 0; column < font::kGlyphWidth; ++column) {
-                const auto x =
-                    static_cast<std::uint32_t>(box.left + i * kStep + column * kTextScale);
-                const auto y = static_cast<std::uint32_t>(box.top + row * kTextScale);
-                if (image.at(x, y) == kTextColour)
-                    seen[static_cast<std::size_t>(row)] |=
-                        static_cast<std::uint8_t>(1U << (4 - column));
-            }
-        }
-        char found = '\x7f';
-        for (char c = ' '; c <= '~'; ++c) {
-            if (font::glyph(c) == seen)
-                found = c;
-        }
-        text += found;
-    }
-    return text;
 }
 
 Box labelText(const Mark& m) {
@@ -390,6 +364,17 @@ INSTANTIATE_TEST_SUITE_P(
                               {{Problem::UnstoredColours, 5000}},
                               {"colours 96 to 254, not stored: 5000 pixels"},
                               unstoredPixels(),
+                              {}},
+                      Trouble{"colour_255_away_from_the_objects",
+                              [](Scene& s) {
+                                  entryAt(s, 700, 600) = 255;
+                                  entryAt(s, 701, 600) = 255;
+                                  // at an object's own place it is that object
+                                  entryAt(s, s.objects[0].x, s.objects[0].y) = 255;
+                              },
+                              {{Problem::ObjectColour, 2}},
+                              {"colour 255, objects once converted: 2 pixels"},
+                              {{700, 600}, {701, 600}},
                               {}},
                       Trouble{"a_brush_blot",
                               paintBlot,
