@@ -35,8 +35,8 @@ class OutputFile : public ByteSink {
     // and put in its place; else, when `target` is a file the process may
     // write, an InPlaceFile, as a program that opens it for writing has it.
     // Null when neither works: `target` can't be written (read-only, a
-    // directory, a FIFO, a device), it is a loop of links, or nothing is
-    // there and nothing can be created.
+    // directory, a FIFO, a device), its links are not followed (see
+    // finalTarget()), or nothing is there and nothing can be created.
     static std::unique_ptr<OutputFile> replacing(const std::string& target,
                                                  FileOperations& operations);
 
@@ -74,8 +74,8 @@ class OutputFile : public ByteSink {
 class ReplacementFile final : public OutputFile {
   public:
     // Null when `target` exists but can't be written (a read-only file, a
-    // directory), when it is a loop of links, or when no temporary file can
-    // be created beside the file it names.
+    // directory), when its links are not followed (see finalTarget()), or
+    // when no temporary file can be created beside the file it names.
     static std::unique_ptr<ReplacementFile> create(const std::string& target,
                                                    FileOperations& operations);
     // The same for a `target` whose links are followed to `replaced`, which
@@ -154,8 +154,11 @@ std::string parentDirectory(const std::string& path);
 
 // The file that `path` finally names: `path` itself unless it is a symbolic
 // link, else the end of its chain of links, whether anything is there yet or
-// not. Empty for a loop of links or a link that can't be read. Windows
-// programs replace a link itself, not what it points to: there it is `path`.
+// not. Empty for a loop of links, a link that can't be read, or, on POSIX, a
+// link in a sticky directory open to all (like /tmp) that is neither the
+// process's own nor the directory owner's, as the system protects such links.
+// Windows programs replace a link itself, not what it points to: there it is
+// `path`.
 std::optional<std::string> finalTarget(const std::string& path);
 
 // The attributes of the regular file at `path`; none when there is none, and

@@ -20,6 +20,23 @@ namespace fs = std::filesystem;
 // As many links as the kernel follows in one lookup before it calls it a loop.
 constexpr int kMaxLinks = 40;
 
+// A link in a sticky directory that anyone may write (like /tmp) that is
+// neither the process's own nor the directory owner's: another user may have
+// put it there to point at any file the process may write. Where the system
+// protects such links (fs.protected_symlinks, on by default in the common
+// distributions) it refuses to follow them, and so does the program here.
+bool plantedLink(const fs::path& link) {
+    struct stat status {};
+    struct stat directory {};
+    if (::lstat(link.c_str(), &status) != 0 ||
+        ::stat(parentDirectory(link.string()).c_str(), &directory) != 0) {
+        return false;
+    }
+    constexpr auto kStickyAndOpen = static_cast<mode_t>(S_ISVTX | S_IWOTH);
+    return (directory.st_mode & kStickyAndOpen) == kStickyAndOpen && status.st_uid != ::geteuid() &&
+           status.st_uid != directory.st_uid;
+}
+
 }  // namespace
 
 std::FILE* FileOperations::createNew(const std::string& path) {
@@ -144,6 +161,9 @@ std::optional<std::string> finalTarget(const std::string& path) {
         }
         if (!fs::is_symlink(status)) {
             return at.string();
+        }
+        if (plantedLink(at)) {
+            return std::nullopt;
         }
         const fs::path next = fs::read_symlink(at, error);
         if (error) {

@@ -273,7 +273,8 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         fs::perms directory = fs::perms::unknown;  // work()'s mode for the run, if not as it is
         bool asNobody = false;                     // run by user nobody, with root_'s files root's
         bool nobodysPrevious = false;              // the previous file is nobody's
-        bool inPlace = false;  // the previous file itself is written, not replaced
+        bool inPlace = false;              // the previous file itself is written, not replaced
+        const char* linksOwner = nullptr;  // the user whose links they are, if not root
     } cases[] = {
         {"a link into another directory",
          {{"land.dat", "../game/land.dat"}},
@@ -352,6 +353,30 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
          .directory = fs::perms::all,
          .asNobody = true,
          .nobodysPrevious = true},
+        // In a sticky directory that anyone may write, a link is followed only
+        // when it is the user's own or the directory owner's: another user's
+        // could point at any file the user may write.
+        {.name = "another user's link in a sticky directory",
+         .links = {{"land.dat", "../game/land.dat"}},
+         .previous = "game/land.dat",
+         .previousMode = static_cast<fs::perms>(0644),
+         .written = nullptr,
+         .mode = usual,
+         .directory = fs::perms::all | fs::perms::sticky_bit,
+         .asNobody = true,
+         .nobodysPrevious = true,
+         .linksOwner = "daemon"},
+        {.name = "the user's own link in a sticky directory",
+         .links = {{"land.dat", "../game/land.dat"}},
+         .previous = "game/land.dat",
+         .previousMode = static_cast<fs::perms>(0644),
+         .written = "game/land.dat",
+         .mode = static_cast<fs::perms>(0644),
+         .directory = fs::perms::all | fs::perms::sticky_bit,
+         .asNobody = true,
+         .nobodysPrevious = true,
+         .inPlace = true,
+         .linksOwner = "nobody"},
     };
     // A FIFO or a device is refused without being opened, even to ask.
     const std::string logger = openLogger((root_ / "opens").string());
@@ -364,8 +389,14 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
             fs::remove(work() / name);
         fs::remove_all(root_ / "game");
         fs::create_directory(root_ / "game");
-        for (const auto& [name, target] : c.links)
+        for (const auto& [name, target] : c.links) {
             fs::create_symlink(target, work() / name);
+            if (c.linksOwner != nullptr) {
+                const passwd* owner = ::getpwnam(c.linksOwner);
+                ASSERT_NE(owner, nullptr) << c.name;
+                ASSERT_EQ(::lchown((work() / name).c_str(), owner->pw_uid, owner->pw_gid), 0);
+            }
+        }
         if (c.fifo != nullptr) {
             ASSERT_EQ(::mkfifo((root_ / c.fifo).c_str(), 0666), 0);
         }
@@ -399,6 +430,9 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
             std::error_code error;
             EXPECT_EQ(fs::read_symlink(work() / name, error), target) << c.name << ": " << name;
         }
+        if (c.written == nullptr && c.previous != nullptr) {
+            EXPECT_EQ(readFile((root_ / c.previous).string()), kPrevious) << c.name;
+        }
         if (c.written != nullptr) {
             EXPECT_EQ(readFile((root_ / c.written).string()), expected) << c.name;
             EXPECT_EQ(fs::status(root_ / c.written).permissions(), c.mode) << c.name;
@@ -410,8 +444,9 @@ TEST_F(Cli, WritesThroughLinksAndKeepsTheMode) {
         // Nothing else is made anywhere, no temporary file in particular.
         const std::size_t inGame = static_cast<std::size_t>(
             std::distance(fs::directory_iterator(root_ / "game"), fs::directory_iterator()));
-        const bool fifoInGame = c.fifo != nullptr && c.fifo[0] == 'g';
-        EXPECT_EQ(inGame, (c.written != nullptr && c.written[0] == 'g') || fifoInGame ? 1U : 0U)
+        const auto inGameDir = [](const char* path) { return path != nullptr && path[0] == 'g'; };
+        EXPECT_EQ(inGame,
+                  inGameDir(c.written) || inGameDir(c.fifo) || inGameDir(c.previous) ? 1U : 0U)
             << c.name;
         if (c.fifo != nullptr) {
             EXPECT_TRUE(fs::is_fifo(root_ / c.fifo)) << c.name;
