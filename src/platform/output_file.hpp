@@ -147,7 +147,8 @@ Existing examine(const std::string& path);
 // True when the directory of `path`, a file examine() finds writable, would
 // refuse to let another file take its place, as far as that is known before
 // trying: a sticky directory (like /tmp) lets only the file's owner, the
-// directory's owner and root do so.
+// directory's owner and root do so, and a file mounted on its own (as a
+// container is given one) can't be renamed over at all.
 bool replacingRefused(const std::string& path);
 // The directory that holds `path`: "." for a bare name.
 std::string parentDirectory(const std::string& path);

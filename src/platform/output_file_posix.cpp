@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -36,6 +37,24 @@ bool plantedLink(const fs::path& link) {
     return (directory.st_mode & kStickyAndOpen) == kStickyAndOpen && status.st_uid != ::geteuid() &&
            status.st_uid != directory.st_uid;
 }
+
+#ifdef STATX_MNT_ID
+// The mount that `path` is on, which tells a file mounted on its own (a bind
+// mount, as a container is given a single file) from its directory, where
+// their devices are the same; 0 where the system doesn't say.
+std::uint64_t mountOf(const std::string& path) {
+    struct statx status {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_MNT_ID, &status) != 0 ||
+        (status.stx_mask & STATX_MNT_ID) == 0) {
+        return 0;
+    }
+    return status.stx_mnt_id;
+}
+#else
+std::uint64_t mountOf(const std::string& /*path*/) {
+    return 0;
+}
+#endif
 
 }  // namespace
 
@@ -135,15 +154,22 @@ Existing examine(const std::string& path) {
 }
 
 bool replacingRefused(const std::string& path) {
+    const std::string folder = parentDirectory(path);
     struct stat file {};
     struct stat directory {};
-    if (::stat(path.c_str(), &file) != 0 ||
-        ::stat(parentDirectory(path).c_str(), &directory) != 0) {
+    if (::stat(path.c_str(), &file) != 0 || ::stat(folder.c_str(), &directory) != 0) {
         return false;
     }
     const uid_t user = ::geteuid();
-    return (directory.st_mode & S_ISVTX) != 0 && user != 0 && file.st_uid != user &&
-           directory.st_uid != user;
+    const bool guarded = (directory.st_mode & S_ISVTX) != 0 && user != 0 && file.st_uid != user &&
+                         directory.st_uid != user;
+    // A file mounted on its own is busy: nothing is renamed over a mount.
+    // (The devices can't tell: overlayfs, under containers, gives a file the
+    // device of the layer it comes from, not its directory's.)
+    const std::uint64_t fileMount = mountOf(path);
+    const std::uint64_t directoryMount = mountOf(folder);
+    const bool mounted = fileMount != 0 && directoryMount != 0 && fileMount != directoryMount;
+    return guarded || mounted;
 }
 
 // The links are followed one by one rather than resolved in one call, since
