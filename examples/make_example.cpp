@@ -16,20 +16,22 @@
 
 #include "bitmap/bitmap_writer.hpp"
 #include "common/rows.hpp"
-#include "level_palette.hpp"
+#include "drawing/level_palette.hpp"
 #include "png_encoder.hpp"
 
 namespace {
 
+namespace drawing = bmp2land::drawing;
+
 constexpr int kWidth = 1920;
 constexpr int kHeight = 696;
 constexpr int kMarkers = 30;
-constexpr std::uint8_t kSky = examples::kEmptyIndex;
-constexpr std::uint8_t kMarker = examples::kMarkerIndex;
+constexpr std::uint8_t kSky = drawing::kEmptyIndex;
+constexpr std::uint8_t kMarker = drawing::kMarkerIndex;
 
 // Grass, then soil and clay, then rock, darker with depth.
 std::uint8_t groundIndex(int depth, int x) {
-    using namespace examples;
+    using namespace bmp2land::drawing;
     constexpr int kRockDepth = 120;
     constexpr int kEarthColours = kSoilColours + kClayColours;
     if (depth < kGrassColours)
@@ -102,7 +104,7 @@ std::vector<std::uint8_t> drawLevel() {
 }
 
 std::vector<std::uint8_t> bitmapFile(const std::vector<std::uint8_t>& topDown,
-                                     const examples::LevelPalette& palette) {
+                                     const drawing::LevelPalette& palette) {
     bmp2land::bitmap::BitmapImage image;
     const bmp2land::bitmap::BitmapHeaders headers = bmp2land::bitmap::plainHeaders();
     image.fileHeader = headers.file;
@@ -118,11 +120,11 @@ std::vector<std::uint8_t> bitmapFile(const std::vector<std::uint8_t>& topDown,
 
 // The palette as a 16 x 16 picture, one pixel an entry, in index order: the
 // form ImageMagick's -remap and netpbm's -mapfile take a palette in.
-std::vector<std::uint8_t> palettePng(const examples::LevelPalette& palette) {
+std::vector<std::uint8_t> palettePng(const drawing::LevelPalette& palette) {
     constexpr std::uint32_t kSide = 16;
     std::vector<examples::Rgb> colours;
     std::vector<std::uint8_t> indexes;
-    for (const examples::NamedColour& c : palette) {
+    for (const drawing::NamedColour& c : palette) {
         indexes.push_back(static_cast<std::uint8_t>(colours.size()));
         colours.push_back({c.red, c.green, c.blue});
     }
@@ -149,8 +151,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string dir = std::string(argv[1]) + "/";
-    const examples::LevelPalette palette = examples::levelPalette();
-    const std::string gpl = examples::gimpPalette(palette);
+    const drawing::LevelPalette palette = drawing::levelPalette();
+    const std::string gpl = drawing::gimpPalette(palette);
     const std::vector<std::uint8_t> blank(std::size_t{kWidth} * kHeight, kSky);
     const bool ok = writeFile(dir + "level.bmp", bitmapFile(drawLevel(), palette)) &&
                     writeFile(dir + "blank.bmp", bitmapFile(blank, palette)) &&
