@@ -123,7 +123,8 @@ Level keptLevel(const bitmap::BitmapImage& converted) {
         landColours.push_back(packRgb(colour));
         if (v < kFirstStored + kStored)
             continue;
-        for (std::size_t k = kFirstStored; k < kFirstStored + kStored; ++k) {
+        entryOf[v] = kFirstStored;
+        for (std::size_t k = kFirstStored + 1; k < kFirstStored + kStored; ++k) {
             if (distance(colour, rgbaOf(converted.palette[k])) <
                 distance(colour, rgbaOf(converted.palette[entryOf[v]])))
                 entryOf[v] = static_cast<std::uint8_t>(k);

@@ -26,6 +26,9 @@
 
 namespace bmp2land::drawing {
 
+// How more than 95 colours are merged (quantizer.hpp).
+inline constexpr std::string_view kMergeMethod = "Wu's variance cuts refined by k-means";
+
 enum class Mapping : std::uint8_t {
     KeptEntries,   // a bitmap bmp2land converts: its own entries (rule 1)
     LevelPalette,  // every land colour is one of the level palette's (rule 4)

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <limits>
 #include <optional>
 
 namespace bmp2land::drawing {
@@ -12,40 +14,54 @@ namespace {
 
 constexpr std::uint8_t kHalfOpaque = 128;
 constexpr int kMagentaTint = 510;
-// A blend is at least this much magenta, and lies this near (in every
-// channel) to the mix of magenta and the colour around it.
-constexpr double kLeastBlend = 0.1;
-constexpr double kBlendTolerance = 48;
+// A blend lies this near (in every channel) to the mix of magenta and the
+// colour around it that its tint gives: paint programs that mix in linear
+// light stray from a straight mix by up to about this much.
+constexpr int kBlendTolerance = 48;
+// The pixels next to the magenta are a tenth magenta at least, or the marker
+// was painted with a hard brush and has no blend at all.
+constexpr double kLeastFirstBlend = 0.1;
+// The colours around one blot that a blend is tried against.
+constexpr std::size_t kMostColoursAround = 64;
+
+bool isOpaque(const Rgba& p) {
+    return p.alpha >= kHalfOpaque;
+}
 
 bool isMarker(const Rgba& p) {
     return p.red == kMagenta.red && p.green == kMagenta.green && p.blue == kMagenta.blue &&
-           p.alpha >= kHalfOpaque;
+           isOpaque(p);
 }
 
 // How magenta a colour is: 510 for magenta, and for a mix of a share t of
-// magenta with a colour c, t * 510 + (1 - t) * tint(c).
+// magenta into a colour c, t * 510 + (1 - t) * tint(c).
 int tint(const Rgba& p) {
     return p.red + p.blue - 2 * p.green;
 }
 
-// Whether `c` is a mix of magenta and `around`.
-bool isBlend(const Rgba& c, const Rgba& around) {
-    if (around.alpha < kHalfOpaque)
-        return true;  // a blend into the sky becomes sky whatever it is
-    const int base = tint(around);
-    if (base >= kMagentaTint)
-        return false;
-    const double share = double(tint(c) - base) / double(kMagentaTint - base);
-    if (share < kLeastBlend)
-        return false;
-    const auto near = [&](std::uint8_t got, std::uint8_t magenta, std::uint8_t under) {
-        return std::abs(double(got) - (share * magenta + (1 - share) * under)) <= kBlendTolerance;
+struct Mix {
+    double share = 0;                             // of magenta
+    int error = std::numeric_limits<int>::max();  // the largest channel's distance from the mix
+};
+
+// How well `c` is explained as some magenta mixed into `under`.
+Mix mixOf(const Rgba& c, const Rgba& under) {
+    const int base = tint(under);
+    if (tint(c) <= base || base >= kMagentaTint)
+        return {};
+    Mix mix;
+    mix.share = double(tint(c) - base) / double(kMagentaTint - base);
+    const auto off = [&](std::uint8_t got, std::uint8_t magenta, std::uint8_t was) {
+        return static_cast<int>(
+            std::lround(std::abs(double(got) - (mix.share * magenta + (1 - mix.share) * was))));
     };
-    return near(c.red, kMagenta.red, around.red) && near(c.green, kMagenta.green, around.green) &&
-           near(c.blue, kMagenta.blue, around.blue);
+    mix.error =
+        std::max({off(c.red, kMagenta.red, under.red), off(c.green, kMagenta.green, under.green),
+                  off(c.blue, kMagenta.blue, under.blue)});
+    return mix;
 }
 
-enum class State : std::uint8_t { Outside, Magenta, Blend, Around };
+enum class State : std::uint8_t { Outside, Magenta, Blend };
 
 constexpr std::array<std::array<int, 2>, 8> kNeighbours = {
     {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}}};
@@ -55,7 +71,7 @@ class Blot {
   public:
     Blot(std::vector<Rgba>& pixels, std::size_t width, std::size_t height,
          const std::vector<std::size_t>& magenta)
-        : pixels_(pixels), width_(width), height_(height) {
+        : pixels_(pixels), width_(width) {
         std::size_t x0 = width;
         std::size_t y0 = height;
         std::size_t x1 = 0;
@@ -75,23 +91,32 @@ class Blot {
         depth_.assign(columns_ * rows_, 0);
         for (const std::size_t at : magenta)
             state_[local(at)] = State::Magenta;
+        order_.reserve(magenta.size());
+        for (const std::size_t at : magenta)
+            order_.push_back(local(at));
     }
 
-    // Paints the blot over; returns how many pixels it had.
-    std::size_t paintOver(const std::vector<std::size_t>& magenta) {
-        growBlends(magenta);
-        const std::vector<std::optional<std::size_t>> source = nearestAround();
-        std::size_t painted = 0;
+    struct Painted {
+        std::size_t centre = 0;  // where the object is
+        std::size_t pixels = 0;  // how many the blot had
+    };
+
+    // Paints the blot over. A blend takes the colour around the blot it
+    // mixes magenta into; a magenta pixel, the colour of the nearest pixel
+    // that is neither, or the sky where it was painted partly transparent,
+    // over nothing.
+    Painted paintOver() {
+        growBlends();
+        const std::size_t blends = settleBlends();
+        const Painted painted{centre(), order_.size() - candidates_ + blends};
+        const std::vector<std::optional<Rgba>> around = nearestAround();
         for (std::size_t i = 0; i < state_.size(); ++i) {
-            const bool magentaPixel = state_[i] == State::Magenta;
-            if (!magentaPixel && state_[i] != State::Blend)
-                continue;
-            const std::size_t at = global(i);
-            const Rgba around = source[i] ? pixels_[*source[i]] : Rgba{0, 0, 0, 0};
-            if (!magentaPixel && !isBlend(pixels_[at], around))
-                continue;  // a colour of its own that happens to lie beside the marker
-            pixels_[at] = around;
-            ++painted;
+            Rgba& p = pixels_[global(i)];
+            if (state_[i] == State::Blend) {
+                p = painted_[i];
+            } else if (state_[i] == State::Magenta) {
+                p = p.alpha < kOpaque ? Rgba{0, 0, 0, 0} : around[i].value_or(Rgba{0, 0, 0, 0});
+            }
         }
         return painted;
     }
@@ -103,6 +128,7 @@ class Blot {
     [[nodiscard]] std::size_t global(std::size_t i) const {
         return (top_ + i / columns_) * width_ + left_ + i % columns_;
     }
+    [[nodiscard]] bool inBlot(std::size_t i) const { return state_[i] != State::Outside; }
 
     // Calls `visit(neighbour's local index)` for each neighbour inside the window.
     template <typename Visit>
@@ -118,45 +144,131 @@ class Blot {
         }
     }
 
-    // Takes in the pixels that grow less magenta step by step away from the
-    // magenta ones, up to kBlendReach steps: where a blend would be.
-    void growBlends(const std::vector<std::size_t>& magenta) {
-        std::deque<std::size_t> queue;
-        for (const std::size_t at : magenta)
-            queue.push_back(local(at));
-        while (!queue.empty()) {
-            const std::size_t i = queue.front();
-            queue.pop_front();
+    // Takes in, as candidates, the opaque pixels that grow less magenta step
+    // by step away from the magenta ones, up to kBlendReach steps.
+    void growBlends() {
+        for (std::size_t next = 0; next < order_.size(); ++next) {
+            const std::size_t i = order_[next];
             if (depth_[i] >= kBlendReach)
                 continue;
             const Rgba& from = pixels_[global(i)];
             forNeighbours(i, [&](std::size_t n) {
                 const Rgba& p = pixels_[global(n)];
-                if (state_[n] != State::Outside || p.alpha < kHalfOpaque || isMarker(p) ||
-                    tint(p) >= tint(from))
+                if (inBlot(n) || !isOpaque(p) || isMarker(p) || tint(p) >= tint(from))
                     return;
                 state_[n] = State::Blend;
                 depth_[n] = static_cast<std::uint8_t>(depth_[i] + 1);
-                queue.push_back(n);
+                order_.push_back(n);
             });
         }
+        candidates_ = static_cast<std::size_t>(
+            std::count_if(order_.begin(), order_.end(),
+                          [&](std::size_t i) { return state_[i] == State::Blend; }));
     }
 
-    // For each pixel of the blot, the nearest pixel around it that belongs
-    // to no blot; none when the blot leaves none.
-    [[nodiscard]] std::vector<std::optional<std::size_t>> nearestAround() {
-        std::vector<std::optional<std::size_t>> source(state_.size());
-        std::deque<std::size_t> queue;
-        for (std::size_t i = 0; i < state_.size(); ++i) {
-            if (state_[i] != State::Outside || isMarker(pixels_[global(i)]))
+    // The opaque colours of the pixels that touch the blot from outside.
+    [[nodiscard]] std::vector<Rgba> coloursAround() const {
+        std::vector<Rgba> colours;
+        for (std::size_t i = 0; i < state_.size() && colours.size() < kMostColoursAround; ++i) {
+            const Rgba& p = pixels_[global(i)];
+            if (inBlot(i) || !isOpaque(p) || isMarker(p))
                 continue;
             bool touches = false;
+            forNeighbours(i, [&](std::size_t n) { touches = touches || inBlot(n); });
+            if (touches && std::find(colours.begin(), colours.end(), p) == colours.end())
+                colours.push_back(p);
+        }
+        return colours;
+    }
+
+    // Keeps the candidates that are a mix of magenta into a colour around
+    // the blot, reached from the magenta through such mixes, and gives each
+    // that colour; the rest leave the blot with their own. A marker is soft
+    // only if some pixel next to its magenta is a tenth magenta or more.
+    // Returns how many were kept.
+    std::size_t settleBlends() {
+        const std::vector<Rgba> colours = coloursAround();
+        painted_.assign(state_.size(), Rgba{});
+        shares_.assign(state_.size(), 0);
+        std::vector<Mix> mixes(state_.size());
+        bool soft = false;
+        for (const std::size_t i : order_) {
+            if (state_[i] != State::Blend)
+                continue;
+            const Rgba& c = pixels_[global(i)];
+            for (const Rgba& under : colours) {
+                const Mix mix = mixOf(c, under);
+                if (mix.error < mixes[i].error) {
+                    mixes[i] = mix;
+                    painted_[i] = under;
+                }
+            }
+            soft = soft || (depth_[i] == 1 && mixes[i].error <= kBlendTolerance &&
+                            mixes[i].share >= kLeastFirstBlend);
+        }
+        std::size_t kept = 0;
+        for (const std::size_t i : order_) {  // nearest the magenta first
+            if (state_[i] != State::Blend)
+                continue;
+            bool reached = false;
             forNeighbours(i, [&](std::size_t n) {
-                touches = touches || state_[n] == State::Magenta || state_[n] == State::Blend;
+                reached = reached || (inBlot(n) && depth_[n] + 1 == depth_[i]);
             });
+            if (soft && reached && mixes[i].error <= kBlendTolerance && mixes[i].share > 0) {
+                shares_[i] = mixes[i].share;
+                ++kept;
+            } else {
+                state_[i] = State::Outside;
+            }
+        }
+        return kept;
+    }
+
+    // The magenta pixel nearest the blot's middle: the mean place of its
+    // pixels, each weighed by how much magenta it holds, so that a brush on
+    // the edge of the land, more opaque on one side and mixed on the other,
+    // is found where it was painted.
+    [[nodiscard]] std::size_t centre() const {
+        double sx = 0;
+        double sy = 0;
+        double total = 0;
+        for (const std::size_t i : order_) {
+            const double weight = state_[i] == State::Magenta
+                                      ? pixels_[global(i)].alpha / double(kOpaque)
+                                  : state_[i] == State::Blend ? shares_[i]
+                                                              : 0;
+            sx += weight * double(i % columns_);
+            sy += weight * double(i / columns_);
+            total += weight;
+        }
+        const double cx = sx / total;
+        const double cy = sy / total;
+        const auto distance = [&](std::size_t i) {
+            const double dx = double(i % columns_) - cx;
+            const double dy = double(i / columns_) - cy;
+            return dx * dx + dy * dy;
+        };
+        std::size_t best = order_.front();
+        for (const std::size_t i : order_) {
+            if (state_[i] == State::Magenta && distance(i) < distance(best))
+                best = i;
+        }
+        return global(best);
+    }
+
+    // For each magenta pixel, the colour of the nearest pixel outside the
+    // blot or of a settled blend, as they will be painted.
+    [[nodiscard]] std::vector<std::optional<Rgba>> nearestAround() const {
+        std::vector<std::optional<Rgba>> colour(state_.size());
+        std::deque<std::size_t> queue;
+        for (std::size_t i = 0; i < state_.size(); ++i) {
+            if (state_[i] == State::Magenta || isMarker(pixels_[global(i)]))
+                continue;
+            bool touches = false;
+            forNeighbours(i,
+                          [&](std::size_t n) { touches = touches || state_[n] == State::Magenta; });
             if (touches) {
-                state_[i] = State::Around;
-                source[i] = global(i);
+                colour[i] = state_[i] == State::Blend ? painted_[i] : pixels_[global(i)];
                 queue.push_back(i);
             }
         }
@@ -164,24 +276,27 @@ class Blot {
             const std::size_t i = queue.front();
             queue.pop_front();
             forNeighbours(i, [&](std::size_t n) {
-                if ((state_[n] == State::Magenta || state_[n] == State::Blend) && !source[n]) {
-                    source[n] = source[i];
+                if (state_[n] == State::Magenta && !colour[n]) {
+                    colour[n] = colour[i];
                     queue.push_back(n);
                 }
             });
         }
-        return source;
+        return colour;
     }
 
     std::vector<Rgba>& pixels_;
     std::size_t width_;
-    std::size_t height_;
     std::size_t left_ = 0;
     std::size_t top_ = 0;
     std::size_t columns_ = 0;
     std::size_t rows_ = 0;
     std::vector<State> state_;
     std::vector<std::uint8_t> depth_;
+    std::vector<std::size_t> order_;  // the magenta pixels, then candidates as they were found
+    std::size_t candidates_ = 0;
+    std::vector<Rgba> painted_;   // the colour each settled blend takes
+    std::vector<double> shares_;  // and the share of magenta it held
 };
 
 // The magenta pixels connected to `start`, marking them seen.
@@ -210,26 +325,6 @@ std::vector<std::size_t> magentaGroup(const std::vector<Rgba>& pixels, std::size
     return group;
 }
 
-// The magenta pixel nearest the group's mean position.
-std::size_t centreOf(const std::vector<std::size_t>& group, std::size_t width) {
-    double sx = 0;
-    double sy = 0;
-    for (const std::size_t at : group) {
-        sx += double(at % width);
-        sy += double(at / width);
-    }
-    const double cx = sx / double(group.size());
-    const double cy = sy / double(group.size());
-    return *std::min_element(group.begin(), group.end(), [&](std::size_t a, std::size_t b) {
-        const auto d = [&](std::size_t at) {
-            const double dx = double(at % width) - cx;
-            const double dy = double(at / width) - cy;
-            return dx * dx + dy * dy;
-        };
-        return d(a) < d(b);
-    });
-}
-
 }  // namespace
 
 ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_t height) {
@@ -239,9 +334,9 @@ ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_
         if (seen[at] || !isMarker(pixels[at]))
             continue;
         const std::vector<std::size_t> group = magentaGroup(pixels, width, height, at, seen);
-        marks.centres.push_back(centreOf(group, width));
-        Blot blot(pixels, width, height, group);
-        if (blot.paintOver(group) > 1)
+        const auto painted = Blot(pixels, width, height, group).paintOver();
+        marks.centres.push_back(painted.centre);
+        if (painted.pixels > 1)
             ++marks.fromBlots;
     }
     std::sort(marks.centres.begin(), marks.centres.end());

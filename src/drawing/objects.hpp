@@ -2,10 +2,17 @@
 
 // Object markers in a drawing: magenta, (255, 0, 255), at least half opaque.
 // Each connected group of magenta pixels (touching at a side or a corner) is
-// one object, at the magenta pixel nearest the group's centre. A marker
-// painted with a soft brush also blends magenta into what is around it: those
-// pixels, and the group's other magenta pixels, take the colour of the
-// nearest pixel outside the blot, so that the land or sky goes on under it.
+// one object, at the magenta pixel nearest the group's centre: a line of
+// magenta pixels is one object, and two objects need a pixel between them.
+//
+// A marker painted with a soft brush also mixes magenta into what is around
+// it. Those pixels are found from the magenta outwards, each less magenta
+// than the one before, at most kBlendReach steps away, each a mix of magenta
+// into one of the colours around the blot; they take that colour. The group's
+// magenta pixels take the colour of the nearest pixel around them, or where
+// they are partly transparent (a brush over a transparent sky), the sky's.
+// A colour of its own beside a marker, pink land say, is not a blend and
+// stays; so do the pixels around a marker of one hard pixel.
 
 #include <cstddef>
 #include <vector>

@@ -7,15 +7,12 @@
 // No dithering: every pixel of one colour gets the same colour back.
 
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "common/rgba.hpp"
 #include "drawing/colour_table.hpp"
 
 namespace bmp2land::drawing {
-
-inline constexpr std::string_view kMergeMethod = "Wu's variance cuts refined by k-means";
 
 struct Quantized {
     std::vector<Rgba> palette;          // at most the colours asked for
