@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <limits>
 
@@ -185,18 +186,21 @@ struct WeightedPoint {
     double weight = 0;
 };
 
-double distance(const Point& a, const Point& b) {
-    const double r = a.red - b.red;
-    const double g = a.green - b.green;
-    const double b2 = a.blue - b.blue;
-    return r * r + g * g + b2 * b2;
+// How far apart two colours are by the measure the level's facts report: the
+// largest change in any channel, with the squared distance breaking ties.
+double apart(const Point& a, const Point& b) {
+    constexpr double kLargestFirst = 1000;
+    const double r = std::abs(a.red - b.red);
+    const double g = std::abs(a.green - b.green);
+    const double bl = std::abs(a.blue - b.blue);
+    return std::max({r, g, bl}) * kLargestFirst + (r * r + g * g + bl * bl) / kLargestFirst;
 }
 
 std::uint8_t nearest(const std::vector<Point>& centres, const Point& p) {
     std::size_t best = 0;
     double bestDistance = std::numeric_limits<double>::max();
     for (std::size_t i = 0; i < centres.size(); ++i) {
-        const double d = distance(centres[i], p);
+        const double d = apart(centres[i], p);
         if (d < bestDistance) {
             bestDistance = d;
             best = i;
