@@ -188,26 +188,58 @@ struct WeightedPoint {
 
 // How far apart two colours are by the measure the level's facts report: the
 // largest change in any channel, with the squared distance breaking ties.
+constexpr double kLargestFirst = 1000;
+
 double apart(const Point& a, const Point& b) {
-    constexpr double kLargestFirst = 1000;
     const double r = std::abs(a.red - b.red);
     const double g = std::abs(a.green - b.green);
     const double bl = std::abs(a.blue - b.blue);
     return std::max({r, g, bl}) * kLargestFirst + (r * r + g * g + bl * bl) / kLargestFirst;
 }
 
-std::uint8_t nearest(const std::vector<Point>& centres, const Point& p) {
-    std::size_t best = 0;
-    double bestDistance = std::numeric_limits<double>::max();
-    for (std::size_t i = 0; i < centres.size(); ++i) {
-        const double d = apart(centres[i], p);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = i;
-        }
+// Finds the centre nearest a colour. The centres are kept in order of red:
+// no centre whose red alone differs by more than the best distance found can
+// be nearer, so the search goes out from the colour's red both ways and stops
+// there, looking at a few centres instead of all of them.
+class NearestCentre {
+  public:
+    explicit NearestCentre(const std::vector<Point>& centres) {
+        for (std::size_t i = 0; i < centres.size(); ++i)
+            byRed_.push_back({centres[i], static_cast<std::uint8_t>(i)});
+        std::sort(byRed_.begin(), byRed_.end(),
+                  [](const Entry& a, const Entry& b) { return a.at.red < b.at.red; });
     }
-    return static_cast<std::uint8_t>(best);
-}
+
+    [[nodiscard]] std::uint8_t operator()(const Point& p) const {
+        const auto start =
+            std::lower_bound(byRed_.begin(), byRed_.end(), p.red,
+                             [](const Entry& e, double red) { return e.at.red < red; });
+        double best = std::numeric_limits<double>::max();
+        std::uint8_t found = 0;
+        const auto consider = [&](const Entry& e) {
+            if (std::abs(e.at.red - p.red) * kLargestFirst > best)
+                return false;
+            const double d = apart(e.at, p);
+            if (d < best || (d == best && e.index < found)) {
+                best = d;
+                found = e.index;
+            }
+            return true;
+        };
+        for (auto up = start; up != byRed_.end() && consider(*up); ++up) {
+        }
+        for (auto down = start; down != byRed_.begin() && consider(*(down - 1)); --down) {
+        }
+        return found;
+    }
+
+  private:
+    struct Entry {
+        Point at;
+        std::uint8_t index;
+    };
+    std::vector<Entry> byRed_;
+};
 
 Point pointOf(std::uint32_t rgb) {
     const Rgba c = unpackRgb(rgb);
@@ -236,14 +268,15 @@ std::vector<WeightedPoint> kMeansPoints(const std::vector<ColourCount>& colours,
 }
 
 // Lloyd's iterations, until no point changes its centre or the rounds run out.
-constexpr int kRounds = 16;
+constexpr int kRounds = 10;
 
 void refine(const std::vector<WeightedPoint>& points, std::vector<Point>& centres) {
     std::vector<std::uint8_t> centreOf(points.size(), 0);
     for (int round = 0; round < kRounds; ++round) {
         bool moved = false;
+        const NearestCentre nearest(centres);
         for (std::size_t i = 0; i < points.size(); ++i) {
-            const std::uint8_t c = nearest(centres, points[i].at);
+            const std::uint8_t c = nearest(points[i].at);
             moved = moved || c != centreOf[i];
             centreOf[i] = c;
         }
@@ -303,8 +336,9 @@ Quantized quantize(const std::vector<ColourCount>& colours, std::size_t wanted) 
         result.palette.push_back(Rgba{rounded(c.red), rounded(c.green), rounded(c.blue), kOpaque});
     }
     result.entryOf.resize(colours.size());
+    const NearestCentre nearest(centres);
     std::transform(colours.begin(), colours.end(), result.entryOf.begin(),
-                   [&](const ColourCount& c) { return nearest(centres, pointOf(c.rgb)); });
+                   [&](const ColourCount& c) { return nearest(pointOf(c.rgb)); });
     return result;
 }
 

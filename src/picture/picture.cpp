@@ -95,9 +95,12 @@ Expected<Picture, PictureFailure> readPng(Bytes file) {
     auto header = png::readPngHeader(file);
     if (!header)
         return failure(pngError(header.error().kind));
+    const bool cutShort = header->cutShort;
     PictureFacts facts = pngFacts(std::move(*header));
     if (!isLevelSize(facts.width, facts.height))
         return failure(PictureError::WrongSize, std::move(facts));
+    if (cutShort)
+        return failure(PictureError::Truncated, std::move(facts));
     auto decoded = png::decodePng(file, kLevelPixels);
     if (!decoded) {
         PictureFailure refused{pngError(decoded.error().kind), std::move(facts),

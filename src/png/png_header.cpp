@@ -110,14 +110,19 @@ Expected<PngHeader, PngFailure> readPngHeader(Bytes file) {
         return failure(PngError::NotPng);
     std::uint64_t at = kSignature.size();
     std::optional<PngHeader> header;
-    // Walks the chunks up to the image data; every length is checked against
-    // what is left of the file first.
+    // Walks the chunks to IEND; every length is checked against what is
+    // left of the file first.
+    bool imageData = false;
     while (true) {
-        if (file.size() - at < kChunkFrame)
-            return failure(PngError::Truncated);
-        const std::uint64_t length = loadBigU32(file, static_cast<std::size_t>(at));
-        if (file.size() - at - kChunkFrame < length)
-            return failure(PngError::Truncated);
+        const std::uint64_t left = file.size() - at;
+        const std::uint64_t length =
+            left >= kChunkFrame ? loadBigU32(file, static_cast<std::size_t>(at)) : 0;
+        if (left < kChunkFrame || left - kChunkFrame < length) {
+            if (!header)
+                return failure(PngError::Truncated);
+            header->cutShort = true;
+            return std::move(*header);
+        }
         const auto start = static_cast<std::size_t>(at);
         const Chunk chunk{
             std::string_view(reinterpret_cast<const char*>(file.data() + start + kChunkLengthSize),
@@ -130,12 +135,14 @@ Expected<PngHeader, PngFailure> readPngHeader(Bytes file) {
             if (!decoded)
                 return decoded;
             header = std::move(*decoded);
-        } else if (isType(chunk, "PLTE")) {
-            readPalette(chunk, *header);
-        } else if (isType(chunk, "tRNS")) {
-            readTransparency(chunk, *header);
-        } else if (isType(chunk, "IDAT") || isType(chunk, "IEND")) {
+        } else if (isType(chunk, "IEND")) {
             return std::move(*header);
+        } else if (isType(chunk, "IDAT")) {
+            imageData = true;
+        } else if (isType(chunk, "PLTE") && !imageData) {
+            readPalette(chunk, *header);
+        } else if (isType(chunk, "tRNS") && !imageData) {
+            readTransparency(chunk, *header);
         }
     }
 }

@@ -46,11 +46,14 @@ struct PngHeader {
     bool interlaced = false;
     bool transparencyChunk = false;  // tRNS: some colour or palette entry is transparent
     std::vector<Rgba> palette;       // PLTE, with the tRNS opacities; empty without one
+    bool cutShort = false;           // the file ends before the IEND chunk
 };
 
 bool isPng(Bytes file);
 
-// The signature, IHDR, and PLTE and tRNS when they come before the image data.
+// The signature, IHDR, and PLTE and tRNS when they come before the image
+// data; the other chunks' lengths are followed to IEND, to find a file cut
+// short. Fails only when the file ends before IHDR is whole.
 Expected<PngHeader, PngFailure> readPngHeader(Bytes file);
 
 // Whether this build decodes PNG pixels.
