@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -113,7 +114,9 @@ int main(int argc, char** argv) {
     if (command == "make" && argc == 3)
         return writeFile(argv[2], drawing()) ? 0 : 1;
     if (command == "level" && (argc == 4 || argc == 5))
-        return level(argv[2], argv[3], argc == 5 ? std::max(1, std::atoi(argv[4])) : 1);
+        return level(
+            argv[2], argv[3],
+            argc == 5 ? std::max(1, static_cast<int>(std::strtol(argv[4], nullptr, 10))) : 1);
     std::printf("Usage: %s make DRAWING.png | level DRAWING OUT.bmp [RUNS]\n", argv[0]);
     return 2;
 }

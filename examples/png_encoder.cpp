@@ -76,46 +76,50 @@ void putChunk(Bytes& out, std::string_view type, std::span<const std::uint8_t> d
     putBigEndian32(out, crc32(std::span(out).subspan(typeAt)));
 }
 
-// Signature, header, palette (when given), the rows of `samples` (each
-// `rowBytes` long) and the end.
-Bytes encodePng(std::uint32_t width, std::uint32_t height, std::uint8_t colourType,
-                std::span<const Rgb> palette, std::span<const std::uint8_t> samples) {
-    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
-    Bytes header;
-    putBigEndian32(header, width);
-    putBigEndian32(header, height);
-    constexpr std::uint8_t kBitDepth = 8;
-    header.insert(header.end(), {kBitDepth, colourType, 0, 0, 0});  // deflate, adaptive, none
-    putChunk(png, "IHDR", header);
-
-    if (!palette.empty()) {
-        Bytes colours;
-        for (const Rgb& c : palette)
-            colours.insert(colours.end(), {c.red, c.green, c.blue});
-        putChunk(png, "PLTE", colours);
-    }
-
-    const std::size_t rowBytes = samples.size() / height;
-    Bytes scanlines;  // each row starts with its filter type, 0 (none)
-    scanlines.reserve(std::size_t{height} * (rowBytes + 1));
-    for (std::size_t row = 0; row < height; ++row) {
+// Each row of `samples` (`rowBytes` long) after its filter type, 0 (none).
+Bytes unfiltered(std::span<const std::uint8_t> samples, std::size_t rows) {
+    const std::size_t rowBytes = samples.size() / rows;
+    Bytes scanlines;
+    scanlines.reserve(rows * (rowBytes + 1));
+    for (std::size_t row = 0; row < rows; ++row) {
         scanlines.push_back(0);
         const auto start = samples.begin() + std::ptrdiff_t(row * rowBytes);
         scanlines.insert(scanlines.end(), start, start + std::ptrdiff_t(rowBytes));
     }
+    return scanlines;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> assemblePng(const PngLayout& layout, std::span<const std::uint8_t> plte,
+                                      std::span<const std::uint8_t> trns,
+                                      std::span<const std::uint8_t> scanlines) {
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    putBigEndian32(header, layout.width);
+    putBigEndian32(header, layout.height);
+    // Deflate, adaptive filtering, and no interlace or Adam7.
+    header.insert(header.end(), {layout.bitDepth, layout.colourType, 0, 0,
+                                 static_cast<std::uint8_t>(layout.interlaced ? 1 : 0)});
+    putChunk(png, "IHDR", header);
+    if (!plte.empty())
+        putChunk(png, "PLTE", plte);
+    if (!trns.empty())
+        putChunk(png, "tRNS", trns);
     putChunk(png, "IDAT", zlibStored(scanlines));
     putChunk(png, "IEND", {});
     return png;
 }
 
-}  // namespace
-
 std::vector<std::uint8_t> encodeIndexedPng(std::uint32_t width, std::uint32_t height,
                                            std::span<const Rgb> palette,
                                            std::span<const std::uint8_t> indexes) {
     constexpr std::uint8_t kIndexedColour = 3;
-    return encodePng(width, height, kIndexedColour, palette, indexes);
+    Bytes colours;
+    for (const Rgb& c : palette)
+        colours.insert(colours.end(), {c.red, c.green, c.blue});
+    return assemblePng({width, height, 8, kIndexedColour, false}, colours, {},
+                       unfiltered(indexes, height));
 }
 
 std::vector<std::uint8_t> encodeRgbPng(std::uint32_t width, std::uint32_t height,
@@ -125,7 +129,7 @@ std::vector<std::uint8_t> encodeRgbPng(std::uint32_t width, std::uint32_t height
     samples.reserve(rgb.size() * 3);
     for (const Rgb& c : rgb)
         samples.insert(samples.end(), {c.red, c.green, c.blue});
-    return encodePng(width, height, kTrueColour, {}, samples);
+    return assemblePng({width, height, 8, kTrueColour, false}, {}, {}, unfiltered(samples, height));
 }
 
 }  // namespace examples

@@ -233,7 +233,7 @@ File shapePng(const std::uint8_t* control, const std::uint8_t* body, std::size_t
     putBig32(header, s.height);
     header.insert(header.end(), {type[1], type[0], 0, 0, static_cast<std::uint8_t>(interlaced)});
     putChunk(png, "IHDR", header);
-    const std::size_t paletteBytes = std::min<std::size_t>(size, 3U * control[2]);
+    const std::size_t paletteBytes = std::min<std::size_t>(size, std::size_t{3} * control[2]);
     if (type[0] == 3 || paletteBytes > 0)
         putChunk(png, "PLTE", File(body, body + paletteBytes));
     if ((control[5] & 1) != 0)

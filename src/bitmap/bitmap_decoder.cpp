@@ -97,10 +97,10 @@ std::uint64_t masksAfterHeader(const BitmapShape& shape) {
 BodyLayout colourLayout(const BitmapHeaders& headers, const BitmapShape& shape) {
     const bool core = shape.headerSize == kCoreHeaderSize;
     const std::uint64_t offBits = headers.file.bfOffBits;
+    const std::uint64_t infoEnd =
+        kFileHeaderSize + std::uint64_t{shape.headerSize} + masksAfterHeader(shape);
     BodyLayout layout;
-    layout.paletteOffset =
-        core ? kCoreHeadersSize
-             : kFileHeaderSize + std::uint64_t{shape.headerSize} + masksAfterHeader(shape);
+    layout.paletteOffset = core ? kCoreHeadersSize : infoEnd;
     layout.paletteEntrySize = core ? kCorePaletteEntrySize : kPaletteEntrySize;
     const std::uint64_t full = shape.paletted() ? std::uint64_t{1} << shape.bitCount : 0;
     const std::uint64_t room = offBits > layout.paletteOffset

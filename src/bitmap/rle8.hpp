@@ -21,11 +21,11 @@ struct Rle8Result {
 // BI_RLE8 codes one index a byte; BI_RLE4 two a byte, high nibble first.
 enum class RleCodes : std::uint8_t { Rle8, Rle4 };
 
-// Decodes a run-length stream into `picture` (width x height indexes, one a
+// Decodes a run-length stream into `picture` (columns x rows indexes, one a
 // byte, stored row order), which the caller has filled: pixels the stream
 // skips keep their value. Stops at end-of-bitmap or once every row has been
 // reached; what follows is ignored.
-Rle8Result decodeRle(Bytes stream, RleCodes codes, std::size_t width, std::size_t height,
+Rle8Result decodeRle(Bytes stream, RleCodes codes, std::size_t columns, std::size_t rows,
                      MutableBytes picture);
 
 // The same for a BI_RLE8 stream of the level's size, kWidth x kHeight.

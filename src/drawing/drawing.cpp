@@ -132,8 +132,8 @@ Level keptLevel(const bitmap::BitmapImage& converted) {
         tally.add(colour, rgbaOf(converted.palette[entryOf[v]]), before[v]);
         level.facts.unstoredPixels += before[v];
     }
-    for (std::uint8_t& v : level.image.pixels)
-        v = entryOf[v];
+    std::transform(level.image.pixels.begin(), level.image.pixels.end(), level.image.pixels.begin(),
+                   [&](std::uint8_t v) { return entryOf[v]; });
     std::sort(landColours.begin(), landColours.end());
     const Counts after = countEntries(level.image.pixels);
     DrawingFacts& facts = level.facts;

@@ -91,9 +91,9 @@ class Blot {
         depth_.assign(columns_ * rows_, 0);
         for (const std::size_t at : magenta)
             state_[local(at)] = State::Magenta;
-        order_.reserve(magenta.size());
-        for (const std::size_t at : magenta)
-            order_.push_back(local(at));
+        order_.resize(magenta.size());
+        std::transform(magenta.begin(), magenta.end(), order_.begin(),
+                       [&](std::size_t at) { return local(at); });
     }
 
     struct Painted {
@@ -237,15 +237,19 @@ class Blot {
                                       ? pixels_[global(i)].alpha / double(kOpaque)
                                   : state_[i] == State::Blend ? shares_[i]
                                                               : 0;
-            sx += weight * double(i % columns_);
-            sy += weight * double(i / columns_);
+            const std::size_t x = i % columns_;
+            const std::size_t y = i / columns_;
+            sx += weight * double(x);
+            sy += weight * double(y);
             total += weight;
         }
         const double cx = sx / total;
         const double cy = sy / total;
         const auto distance = [&](std::size_t i) {
-            const double dx = double(i % columns_) - cx;
-            const double dy = double(i / columns_) - cy;
+            const std::size_t x = i % columns_;
+            const std::size_t y = i / columns_;
+            const double dx = double(x) - cx;
+            const double dy = double(y) - cy;
             return dx * dx + dy * dy;
         };
         std::size_t best = order_.front();

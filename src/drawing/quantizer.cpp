@@ -77,12 +77,13 @@ Moments histogram(const std::vector<ColourCount>& colours) {
 template <typename T>
 void accumulate(std::vector<T>& v) {
     for (int r = 1; r < kLevels; ++r) {
-        std::array<T, kLevels * kLevels> plane{};
+        std::array<T, std::size_t{kLevels} * kLevels> plane{};
         for (int g = 1; g < kLevels; ++g) {
             T line{};
             for (int b = 1; b < kLevels; ++b) {
                 line += v[cell(r, g, b)];
-                const auto p = static_cast<std::size_t>(g * kLevels + b);
+                const std::size_t p =
+                    static_cast<std::size_t>(g) * kLevels + static_cast<std::size_t>(b);
                 plane[p] = plane[p - kLevels] + line;
                 v[cell(r, g, b)] = v[cell(r - 1, g, b)] + plane[p];
             }
@@ -142,7 +143,7 @@ bool split(Box& x, Box& other, const Moments& m) {
     std::array<Cut, 3> cuts{};
     for (const Axis axis : {kRed, kGreen, kBlue})
         cuts[axis] = bestCut(x, axis, whole, m);
-    const auto best = std::max_element(
+    auto* const best = std::max_element(
         cuts.begin(), cuts.end(), [](const Cut& a, const Cut& b) { return a.score < b.score; });
     if (best->position < 0)
         return false;
@@ -253,8 +254,10 @@ constexpr std::size_t kMostPoints = std::size_t{1} << 16;
 std::vector<WeightedPoint> kMeansPoints(const std::vector<ColourCount>& colours, const Moments& m) {
     std::vector<WeightedPoint> points;
     if (colours.size() <= kMostPoints) {
-        for (const ColourCount& c : colours)
-            points.push_back({pointOf(c.rgb), double(c.count)});
+        points.resize(colours.size());
+        std::transform(colours.begin(), colours.end(), points.begin(), [](const ColourCount& c) {
+            return WeightedPoint{pointOf(c.rgb), double(c.count)};
+        });
         return points;
     }
     for (std::size_t at = 0; at < kCells; ++at) {
