@@ -42,17 +42,6 @@ ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha) {
     return encodePng(spec, samples);
 }
 
-// The same as a 24-bit BMP.
-ByteVector rgbBmp(const std::vector<Rgba>& pixels) {
-    std::vector<std::uint32_t> values;
-    for (const Rgba& p : pixels)
-        values.push_back(std::uint32_t{p.red} << 16 | std::uint32_t{p.green} << 8 | p.blue);
-    BmpOptions o;
-    o.bitCount = 24;
-    o.storedColours = 0;
-    return makeBmp(o, {}, packBmpRows(values, kW, kH, 24));
-}
-
 Level levelOf(const ByteVector& file) {
     auto level = levelFromFile(file);
     if (!level) {

@@ -51,16 +51,6 @@ std::vector<Rgba> fullSpectrum() {
     return pixels;
 }
 
-ByteVector bmp24(const std::vector<Rgba>& pixels) {
-    std::vector<std::uint32_t> values;
-    for (const Rgba& p : pixels)
-        values.push_back(std::uint32_t{p.red} << 16 | std::uint32_t{p.green} << 8 | p.blue);
-    BmpOptions o;
-    o.bitCount = 24;
-    o.storedColours = 0;
-    return makeBmp(o, {}, packBmpRows(values, kW, kH, 24));
-}
-
 // The pixels of a binary PPM (P6) of 8-bit samples.
 std::vector<Rgba> readPpm(const ByteVector& file) {
     std::istringstream head(std::string(file.begin(), file.begin() + 64));
@@ -94,7 +84,7 @@ TEST_F(MergeQuality, NoWorseThanImageMagick) {
     if (convert.empty())
         return;
     const std::vector<Rgba> picture = fullSpectrum();
-    const ByteVector file = bmp24(picture);
+    const ByteVector file = rgbBmp(picture);
     writeFile(at("spectrum.bmp"), file);
     const Outcome im =
         shell(quote(convert) + " spectrum.bmp +dither -colors 95 -depth 8 merged.ppm");

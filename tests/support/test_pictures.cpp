@@ -106,6 +106,17 @@ ByteVector packBmpRows(const std::vector<std::uint32_t>& values, std::size_t wid
     return out;
 }
 
+ByteVector rgbBmp(const std::vector<Rgba>& pixels) {
+    std::vector<std::uint32_t> values;
+    values.reserve(pixels.size());
+    for (const Rgba& p : pixels)
+        values.push_back(std::uint32_t{p.red} << 16 | std::uint32_t{p.green} << 8 | p.blue);
+    BmpOptions o;
+    o.bitCount = 24;
+    o.storedColours = 0;
+    return makeBmp(o, {}, packBmpRows(values, kW, kH, 24));
+}
+
 ByteVector encodeRle(const std::vector<std::uint8_t>& indexes, std::size_t width,
                      std::size_t height, bool rle4) {
     ByteVector out;

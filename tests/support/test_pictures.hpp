@@ -39,6 +39,9 @@ ByteVector encodePng(const PngSpec& spec, const std::vector<std::uint16_t>& samp
 ByteVector packBmpRows(const std::vector<std::uint32_t>& values, std::size_t width,
                        std::size_t height, unsigned bitCount);
 
+// A 24-bit BMP of the level's size, from pixels top row first.
+ByteVector rgbBmp(const std::vector<Rgba>& pixels);
+
 // `indexes` (width x height, top row first, at least 3 wide) as an RLE8 or
 // RLE4 stream: each row a literal of 5 pixels, then runs.
 ByteVector encodeRle(const std::vector<std::uint8_t>& indexes, std::size_t width,
