@@ -279,6 +279,10 @@ bool DrawingFacts::converts() const {
 Level makeLevel(picture::Picture picture, const bitmap::BitmapImage* asConverted) {
     if (convertsAsItIs(asConverted))
         return keptLevel(*asConverted);
+    if (picture.pixels.size() != bitmap::kPixelCount) {  // not a level's size: never read
+        picture.pixels.assign(bitmap::kPixelCount, Rgba{0, 0, 0, 0});
+        picture.facts.transparent = true;
+    }
     return colourLevel(std::move(picture));
 }
 

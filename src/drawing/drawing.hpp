@@ -70,8 +70,9 @@ struct Level {
     DrawingFacts facts;
 };
 
-// `picture` is 1920 x 696. `asConverted` is what bmp2land's own reader made
-// of the same file, where it read it (an 8-bit BMP): when that converts, its
+// `picture` is 1920 x 696, as readPicture gives it (of any other size it
+// gives a level all sky). `asConverted` is what bmp2land's own reader made of
+// the same file, where it read it (an 8-bit BMP): when that converts, its
 // entries are kept.
 Level makeLevel(picture::Picture picture, const bitmap::BitmapImage* asConverted = nullptr);
 

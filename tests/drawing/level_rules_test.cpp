@@ -412,6 +412,12 @@ TEST(LevelRules, OtherSizesAreRefusedWithTheSizeFoundBeforeDecoding) {
         EXPECT_EQ(read.error().facts->width, 1920U);
         EXPECT_EQ(read.error().facts->height, 1080U);
     }
+    // A picture of another size handed on all the same gives a level of sky,
+    // and reads nothing past its pixels.
+    bmp2land::picture::Picture small{2, 2, std::vector<Rgba>(4, kMagenta), {}};
+    const Level level = bmp2land::drawing::makeLevel(std::move(small));
+    EXPECT_EQ(level.facts.skyPixels, kPixels);
+    EXPECT_EQ(level.image.pixels.size(), kPixels);
 }
 
 }  // namespace
