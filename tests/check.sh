@@ -9,7 +9,7 @@
 #      GoogleTest nor any optional tool, making the same land.dat as stage 1,
 #      and an install of just the two programs and the README;
 #   3. Clang build with AddressSanitizer and UBSan: the whole suite again;
-#   4. the two fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
+#   4. the three fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
 #   5. clang-format, clang-tidy and cppcheck.
 # Every build treats warnings as errors. A stage or test whose tools are
 # missing is skipped with a notice that says why.
@@ -38,7 +38,7 @@ packages=(
   "wine64               /usr/lib/wine/wine64"
   "wine                 /usr/bin/wineboot"
   "libbenchmark-dev     /usr/include/benchmark/benchmark.h"
-  "libstb-dev           /usr/include/stb/stb_image_write.h"
+  "libstb-dev           /usr/include/stb/stb_image.h"
   "unzip                /usr/bin/unzip"
   "clang                /usr/bin/clang++"
   "libclang-rt-14-dev   /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
@@ -152,7 +152,7 @@ else
   notice "clang++ not found: no sanitized build"
 fi
 
-stage "Fuzzing for ${fuzz_seconds} s, split between the two targets"
+stage "Fuzzing for ${fuzz_seconds} s, split between the three targets"
 # Runs one fuzz target for $2 seconds on a copy of its seeds ($3) and saved
 # crash inputs ($4); any further arguments go to libFuzzer. Any crash, leak,
 # sanitizer report or allocation over 64 MB fails the run; the input is kept
@@ -173,14 +173,16 @@ fuzzer_runtime=$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/nul
 if have clang++ && [ "$fuzzer_runtime" != "${fuzzer_runtime#/}" ] && [ -e "$fuzzer_runtime" ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBMP2LAND_FUZZ=ON -DBUILD_TESTING=OFF -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WERROR=ON
-  cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer land_seeds
-  fuzz land_fuzzer $(( (fuzz_seconds + 1) / 2 )) fuzz/corpus tests/fuzz_regressions \
+  cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer picture_fuzzer land_seeds
+  fuzz land_fuzzer $(( (fuzz_seconds + 2) / 3 )) fuzz/corpus tests/fuzz_regressions \
     -dict=fuzz/rle8.dict
   # The land-file seeds are written by the build (target land_seeds). Land
   # files are 1.6 MB: mutate them at full length from the start.
-  fuzz land_file_fuzzer $(( fuzz_seconds / 2 )) build-fuzz/fuzz/land_corpus \
-    tests/fuzz_regressions/land_file \
-    -max_len=1700000 -len_control=0
+  fuzz land_file_fuzzer $(( (fuzz_seconds + 1) / 3 )) build-fuzz/fuzz/land_corpus \
+    tests/fuzz_regressions/land_file -max_len=1700000 -len_control=0
+  # Every picture that passes the size check is 1.3 million pixels: a few
+  # runs a second.
+  fuzz picture_fuzzer $(( fuzz_seconds / 3 )) fuzz/picture_corpus tests/fuzz_regressions/picture
 else
   notice "clang++ with libFuzzer (libclang-rt-14-dev) not found: no fuzzing"
 fi

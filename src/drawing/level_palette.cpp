@@ -1,9 +1,9 @@
-#include "level_palette.hpp"
+#include "drawing/level_palette.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-namespace examples {
+namespace bmp2land::drawing {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::string gimpPalette(const LevelPalette& palette) {
     return text;
 }
 
-}  // namespace examples
+}  // namespace bmp2land::drawing
