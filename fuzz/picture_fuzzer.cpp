@@ -17,9 +17,11 @@
 // the decoder reaches its filters and pixels and not only zlib's checks.
 //
 // Invariants: a refusal is one of the reader's kinds and, where the headers
-// could be read, says what they said; a level is 1920 x 696 with entries 1 to
-// 95, 0 and 255 only, and its facts add up: its pixels, its colours, its
-// objects and how it was mapped.
+// could be read, says what they said, and landinfo has words for it; a level
+// is 1920 x 696 with entries 1 to 95, 0 and 255 only, and its facts add up:
+// its pixels, its colours, its objects and how it was mapped; landinfo's
+// report on it writes the level, and says it converts exactly when its
+// object count is right.
 
 #include <algorithm>
 #include <array>
@@ -32,6 +34,8 @@
 #include "bitmap/bitmap_headers.hpp"
 #include "bitmap/bitmap_writer.hpp"
 #include "drawing/drawing.hpp"
+#include "landinfo/drawing_report.hpp"
+#include "landinfo/inspection.hpp"
 #include "picture/picture.hpp"
 
 namespace {
@@ -305,8 +309,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (failure.kind == picture::PictureError::WrongSize && failure.facts)
             require(failure.facts->width != picture::kLevelWidth ||
                     failure.facts->height != picture::kLevelHeight);
+        require(!landinfo::pictureFailureText(failure, picture::pictureFormat(file)).empty());
         return 0;
     }
     requireSound(*level);
+    landinfo::Request request;
+    request.exporting = true;
+    request.exportPath = "level.bmp";
+    const landinfo::Inspection inspection = landinfo::levelInspection(request, *level);
+    require(inspection.exported && inspection.err.empty());
+    require((inspection.status == landinfo::kSuccess) == level->facts.converts());
+    require(inspection.afterWritten.starts_with("verdict: "));
     return 0;
 }

@@ -108,7 +108,7 @@ Counts countEntries(const std::vector<std::uint8_t>& pixels) {
 // rule 6 moves them to the stored entry nearest their colour here, which
 // keeps the land's shape, its mask and every other pixel.
 Level keptLevel(const bitmap::BitmapImage& converted) {
-    Level level{blankLevel(converted.palette), {}};
+    Level level{blankLevel(converted.palette), {}, {}};
     level.image.pixels = converted.pixels;
     const Counts before = countEntries(converted.pixels);
     std::array<std::uint8_t, bitmap::kPaletteEntries> entryOf{};
@@ -232,7 +232,7 @@ Level colourLevel(picture::Picture picture) {
     const ColourEntries chosen =
         colours.size() <= kStored ? ownEntries(colours) : mergedEntries(colours);
 
-    Level level{blankLevel(chosen.palette), {}};
+    Level level{blankLevel(chosen.palette), {}, {}};
     DrawingFacts& facts = level.facts;
     ChangeTally tally;
     for (std::size_t i = 0; i < colours.size(); ++i) {
@@ -277,13 +277,20 @@ bool DrawingFacts::converts() const {
 }
 
 Level makeLevel(picture::Picture picture, const bitmap::BitmapImage* asConverted) {
-    if (convertsAsItIs(asConverted))
-        return keptLevel(*asConverted);
-    if (picture.pixels.size() != bitmap::kPixelCount) {  // not a level's size: never read
-        picture.pixels.assign(bitmap::kPixelCount, Rgba{0, 0, 0, 0});
-        picture.facts.transparent = true;
+    picture.facts.indexes = {};
+    picture::PictureFacts facts = picture.facts;
+    Level level;
+    if (convertsAsItIs(asConverted)) {
+        level = keptLevel(*asConverted);
+    } else {
+        if (picture.pixels.size() != bitmap::kPixelCount) {  // not a level's size: never read
+            picture.pixels.assign(bitmap::kPixelCount, Rgba{0, 0, 0, 0});
+            picture.facts.transparent = true;
+        }
+        level = colourLevel(std::move(picture));
     }
-    return colourLevel(std::move(picture));
+    level.picture = std::move(facts);
+    return level;
 }
 
 Expected<Level, picture::PictureFailure> levelFromFile(Bytes file) {
@@ -291,7 +298,7 @@ Expected<Level, picture::PictureFailure> levelFromFile(Bytes file) {
     if (!picture)
         return fail(picture.error());
     std::optional<bitmap::BitmapImage> converted;
-    if (picture->facts.format == picture::Format::Bmp) {
+    if (picture->facts.format == picture::PictureFormat::Bmp) {
         const auto headers = bitmap::readHeaders(file);
         if (headers) {
             auto body = bitmap::readBody(file, *headers);

@@ -68,6 +68,9 @@ struct Level {
     // uncompressed: what bitmap::writeBitmap writes.
     bitmap::BitmapImage image;
     DrawingFacts facts;
+    // What the file said of the picture, for the report; without the
+    // picture's own indexes, which the level has as entries.
+    picture::PictureFacts picture;
 };
 
 // `picture` is 1920 x 696, as readPicture gives it (of any other size it

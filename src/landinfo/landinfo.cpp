@@ -66,6 +66,8 @@ int inspectFile(std::span<const char* const> args, platform::FileOperations& fil
     }
     request.path = args[1];
     request.exporting = args.size() == 3;
+    if (request.exporting)
+        request.exportPath = args[2];
     auto input = platform::InputFile::open(request.path, files);
     if (!input)
         return complain(request.path, "cannot be opened");
@@ -78,10 +80,11 @@ int inspectFile(std::span<const char* const> args, platform::FileOperations& fil
     (void)std::fflush(stdout);
     if (!inspection.exported)
         return inspection.status;
-    const int status = writeExport(*inspection.exported, args[2], files);
-    if (status == kSuccess)
-        show(writtenText(args[2]), {});
-    return status;
+    const int status = writeExport(*inspection.exported, request.exportPath, files);
+    if (status != kSuccess)
+        return status;
+    show(writtenText(request.exportPath) + inspection.afterWritten, {});
+    return inspection.status;
 }
 
 }  // namespace

@@ -10,8 +10,6 @@
 namespace bmp2land::picture {
 namespace {
 
-constexpr std::array<std::uint8_t, 2> kBmpSignature = {'B', 'M'};
-
 Unexpected<PictureFailure> failure(PictureError kind,
                                    std::optional<PictureFacts> facts = std::nullopt) {
     return fail(PictureFailure{kind, std::move(facts), {}, std::nullopt});
@@ -49,7 +47,7 @@ ColourType pngColourType(png::ColourType type) {
 
 PictureFacts pngFacts(png::PngHeader&& header) {
     PictureFacts facts;
-    facts.format = Format::Png;
+    facts.format = PictureFormat::Png;
     facts.width = header.width;
     facts.height = header.height;
     facts.colourType = pngColourType(header.colourType);
@@ -137,7 +135,7 @@ Unexpected<PictureFailure> bitmapFailure(bitmap::DecodeFailure refused,
 
 PictureFacts bmpFacts(const bitmap::BitmapShape& shape) {
     PictureFacts facts;
-    facts.format = Format::Bmp;
+    facts.format = PictureFormat::Bmp;
     facts.width = static_cast<std::uint32_t>(shape.width);
     facts.height = static_cast<std::uint32_t>(shape.height);
     facts.colourType = shape.paletted()     ? ColourType::Indexed
@@ -169,16 +167,12 @@ Expected<Picture, PictureFailure> readBmp(Bytes file) {
 
 }  // namespace
 
-bool isBmp(Bytes file) {
-    const bool signature = file.size() >= kBmpSignature.size() &&
-                           std::equal(kBmpSignature.begin(), kBmpSignature.end(), file.begin());
-    return signature || bitmap::readHeaders(file).ok();
-}
-
 Expected<Picture, PictureFailure> readPicture(Bytes file) {
-    Expected<Picture, PictureFailure> read = png::isPng(file) ? readPng(file)
-                                             : isBmp(file)    ? readBmp(file)
-                                                              : failure(PictureError::NotAPicture);
+    const PictureFormat format = pictureFormat(file);
+    Expected<Picture, PictureFailure> read = format == PictureFormat::Png ? readPng(file)
+                                             : format == PictureFormat::Bmp
+                                                 ? readBmp(file)
+                                                 : failure(PictureError::NotAPicture);
     if (read)
         read->facts.transparent = anyTransparent(read->pixels);
     return read;

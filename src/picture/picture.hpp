@@ -13,6 +13,7 @@
 #include "common/byte_order.hpp"
 #include "common/expected.hpp"
 #include "common/rgba.hpp"
+#include "picture/picture_format.hpp"
 #include "png/png_reader.hpp"
 
 namespace bmp2land::picture {
@@ -23,13 +24,11 @@ inline constexpr std::uint64_t kLevelPixels = std::uint64_t{kLevelWidth} * kLeve
 // Pixels with less opacity than this are transparent: below half.
 inline constexpr std::uint8_t kHalfOpaque = 128;
 
-enum class Format : std::uint8_t { Png, Bmp };
-
 enum class ColourType : std::uint8_t { Grey, GreyAlpha, Rgb, Rgba, Indexed };
 
 // What the file says about the picture, for the report.
 struct PictureFacts {
-    Format format = Format::Png;
+    PictureFormat format = PictureFormat::Png;  // Png or Bmp
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     ColourType colourType = ColourType::Rgb;
@@ -70,10 +69,6 @@ struct PictureFailure {
     std::string reason;                           // Corrupt PNG: the decoder's words
     std::optional<bitmap::DecodeFailure> bitmap;  // the BMP decoder's own failure
 };
-
-// Whether a file's first bytes make it a BMP: "BM", or headers that bmp2land
-// reads even without it.
-bool isBmp(Bytes file);
 
 Expected<Picture, PictureFailure> readPicture(Bytes file);
 

@@ -23,13 +23,12 @@ using bmp2land::drawing::levelFromFile;
 using bmp2land::drawing::Mapping;
 using bmp2land::drawing::SkyRule;
 using bmp2land::picture::ColourType;
-using bmp2land::picture::Format;
 using bmp2land::picture::PictureFacts;
+using bmp2land::picture::PictureFormat;
 
 using Samples = std::vector<std::uint16_t>;
 
 constexpr Rgba kBlack = {0, 0, 0, 255};
-constexpr Rgba kMagenta = {255, 0, 255, 255};
 constexpr Rgba kGreen = {40, 160, 50, 255};
 constexpr Rgba kBrown = {150, 100, 60, 255};
 constexpr Rgba kSlate = {90, 90, 100, 255};
@@ -48,11 +47,11 @@ struct Case {
 std::string factsOf(const PictureFacts& f) {
     static const char* const kTypes[] = {"grey", "grey+alpha", "RGB", "RGBA", "indexed"};
     std::ostringstream s;
-    s << (f.format == Format::Png ? "PNG " : "BMP ") << kTypes[static_cast<int>(f.colourType)]
-      << ' ' << int(f.bitDepth);
+    s << (f.format == PictureFormat::Png ? "PNG " : "BMP ")
+      << kTypes[static_cast<int>(f.colourType)] << ' ' << int(f.bitDepth);
     if (f.interlaced)
         s << " interlaced";
-    if (f.format == Format::Bmp)
+    if (f.format == PictureFormat::Bmp)
         s << " header " << f.bmpHeaderSize << " compression " << f.bmpCompression;
     if (f.topDown)
         s << " top-down";

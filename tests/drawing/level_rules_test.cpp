@@ -26,22 +26,6 @@ using bmp2land::drawing::Mapping;
 using bmp2land::drawing::SkyRule;
 using bmp2land::picture::PictureError;
 
-constexpr Rgba kMagenta = {255, 0, 255, 255};
-
-// An RGBA picture top row first, written as an 8-bit RGBA or RGB PNG.
-ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha) {
-    PngSpec spec;
-    spec.colourType = alpha ? 6 : 2;
-    std::vector<std::uint16_t> samples;
-    samples.reserve(pixels.size() * 4);
-    for (const Rgba& p : pixels) {
-        samples.insert(samples.end(), {p.red, p.green, p.blue});
-        if (alpha)
-            samples.push_back(p.alpha);
-    }
-    return encodePng(spec, samples);
-}
-
 Level levelOf(const ByteVector& file) {
     auto level = levelFromFile(file);
     if (!level) {
@@ -97,33 +81,6 @@ TEST(LevelRules, TwelveColoursOverABlackSkyKeepTheirOwnEntries) {
     for (std::size_t band = 0; band < 12; ++band)  // ascending colours: entries 1 to 12
         EXPECT_EQ(entryAt(level, band * 160 + 5, 500), 1 + band);
     EXPECT_FALSE(landFile(level.image).empty());
-}
-
-// Hills whose edge and inside are shaded smoothly: thousands of colours.
-std::vector<Rgba> shadedDrawing(bool transparentSky) {
-    std::vector<Rgba> pixels(kPixels);
-    for (std::size_t y = 0; y < kH; ++y)
-        for (std::size_t x = 0; x < kW; ++x) {
-            const double top = 350 + 80 * std::sin(double(x) / 170.0);
-            const double inside = double(y) - top;  // anti-aliased over one pixel
-            const double cover = std::clamp(inside + 0.5, 0.0, 1.0);
-            const auto shade = [&](double base, double depth) {
-                return static_cast<std::uint8_t>(std::clamp(
-                    base + depth * inside / 3 + 30 * std::sin(double(x) / 40), 0.0, 255.0));
-            };
-            Rgba land{shade(60, 0.3), shade(170, -0.4), shade(40, 0.2), 255};
-            if (transparentSky) {
-                land.alpha = static_cast<std::uint8_t>(std::lround(cover * 255));
-            } else {
-                land.red = static_cast<std::uint8_t>(land.red * cover);
-                land.green = static_cast<std::uint8_t>(land.green * cover);
-                land.blue = static_cast<std::uint8_t>(land.blue * cover);
-            }
-            pixels[y * kW + x] = land;
-        }
-    for (const std::size_t at : objectPlaces())
-        pixels[at] = kMagenta;
-    return pixels;
 }
 
 TEST(LevelRules, ManyColoursAreMergedIntoNinetyFive) {
@@ -286,31 +243,6 @@ TEST(LevelRules, UnstoredEntriesOfAConvertingBitmapTakeStoredOnes) {
     // Positions and colours are the same, and both masks.
     EXPECT_TRUE(std::equal(original.begin(), original.begin() + 570, made.begin()));
     EXPECT_TRUE(std::equal(original.begin() + 1336890, original.end(), made.begin() + 1336890));
-}
-
-// A soft round brush of `diameter` pixels at (cx, cy): magenta in the
-// middle, mixed into what is under it towards the edge, or on a transparent
-// sky, magenta that fades out.
-void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int diameter) {
-    const double radius = diameter / 2.0;
-    const int reach = diameter / 2;
-    for (int dy = -reach; dy <= reach; ++dy)
-        for (int dx = -reach; dx <= reach; ++dx) {
-            const double share =
-                std::clamp(1.0 - std::hypot(dx, dy) / radius, 0.0, 1.0) * 1.6;  // flat top
-            if (share <= 0)
-                continue;
-            const double t = std::min(share, 1.0);
-            Rgba& p = pixels[(cy + std::size_t(dy)) * kW + cx + std::size_t(dx)];
-            if (p.alpha == 0) {
-                p = Rgba{255, 0, 255, static_cast<std::uint8_t>(std::lround(t * 255))};
-                continue;
-            }
-            const auto mix = [t](std::uint8_t m, std::uint8_t under) {
-                return static_cast<std::uint8_t>(std::lround(t * m + (1 - t) * under));
-            };
-            p = Rgba{mix(255, p.red), mix(0, p.green), mix(255, p.blue), 255};
-        }
 }
 
 // Land of two colours under a sky, and where 30 soft markers go: 3 to 9

@@ -103,12 +103,16 @@ TEST(PictureReader, RefusesWithTheReason) {
     }
 }
 
-TEST(PictureReader, ABmpWithoutItsSignatureIsOneWhenBmp2landReadsIt) {
+// As landinfo's check takes it: a file that bmp2land reads, or whose headers
+// are plainly a bitmap's, is one without "BM" too; other bytes are no picture.
+TEST(PictureReader, ABmpWithoutItsSignatureIsOneWhenItsHeadersSaySo) {
     BmpOptions eight = bmp(8);
     eight.signature = 0x1234;
     BmpOptions other = bmp(24);
     other.signature = 0x1234;
     EXPECT_TRUE(readPicture(bmpFile(eight, kPixels)));
+    EXPECT_TRUE(readPicture(bmpFile(other, kPixels * 3)));
+    other.infoHeaderSize = 41;  // no bitmap has such a header
     EXPECT_EQ(readPicture(bmpFile(other, kPixels * 3)).error().kind, PictureError::NotAPicture);
 }
 

@@ -80,9 +80,8 @@ ByteVector encodePng(const PngSpec& spec, const std::vector<std::uint16_t>& samp
             bits.endRow();
         }
     }
-    return assemblePng(
-        {spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlaced}, spec.plte,
-        spec.trns, scanlines);
+    return assemblePng({spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlaced},
+                       spec.plte, spec.trns, scanlines);
 }
 
 ByteVector packBmpRows(const std::vector<std::uint32_t>& values, std::size_t width,
@@ -213,6 +212,72 @@ ByteVector expectedLevel(const PartColours& colours) {
         level.insert(level.end(), topDown.begin() + std::ptrdiff_t((kH - 1 - stored) * kW),
                      topDown.begin() + std::ptrdiff_t((kH - stored) * kW));
     return level;
+}
+
+// An RGBA picture top row first, written as an 8-bit RGBA or RGB PNG.
+ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha) {
+    PngSpec spec;
+    spec.colourType = alpha ? 6 : 2;
+    std::vector<std::uint16_t> samples;
+    samples.reserve(pixels.size() * 4);
+    for (const Rgba& p : pixels) {
+        samples.insert(samples.end(), {p.red, p.green, p.blue});
+        if (alpha)
+            samples.push_back(p.alpha);
+    }
+    return encodePng(spec, samples);
+}
+
+// Hills whose edge and inside are shaded smoothly: thousands of colours.
+std::vector<Rgba> shadedDrawing(bool transparentSky) {
+    std::vector<Rgba> pixels(kPixels);
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            const double top = 350 + 80 * std::sin(double(x) / 170.0);
+            const double inside = double(y) - top;  // anti-aliased over one pixel
+            const double cover = std::clamp(inside + 0.5, 0.0, 1.0);
+            const auto shade = [&](double base, double depth) {
+                return static_cast<std::uint8_t>(std::clamp(
+                    base + depth * inside / 3 + 30 * std::sin(double(x) / 40), 0.0, 255.0));
+            };
+            Rgba land{shade(60, 0.3), shade(170, -0.4), shade(40, 0.2), 255};
+            if (transparentSky) {
+                land.alpha = static_cast<std::uint8_t>(std::lround(cover * 255));
+            } else {
+                land.red = static_cast<std::uint8_t>(land.red * cover);
+                land.green = static_cast<std::uint8_t>(land.green * cover);
+                land.blue = static_cast<std::uint8_t>(land.blue * cover);
+            }
+            pixels[y * kW + x] = land;
+        }
+    for (const std::size_t at : objectPlaces())
+        pixels[at] = kMagenta;
+    return pixels;
+}
+
+// A soft round brush of `diameter` pixels at (cx, cy): magenta in the
+// middle, mixed into what is under it towards the edge, or on a transparent
+// sky, magenta that fades out.
+void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int diameter) {
+    const double radius = diameter / 2.0;
+    const int reach = diameter / 2;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const double share =
+                std::clamp(1.0 - std::hypot(dx, dy) / radius, 0.0, 1.0) * 1.6;  // flat top
+            if (share <= 0)
+                continue;
+            const double t = std::min(share, 1.0);
+            Rgba& p = pixels[(cy + std::size_t(dy)) * kW + cx + std::size_t(dx)];
+            if (p.alpha == 0) {
+                p = Rgba{255, 0, 255, static_cast<std::uint8_t>(std::lround(t * 255))};
+                continue;
+            }
+            const auto mix = [t](std::uint8_t m, std::uint8_t under) {
+                return static_cast<std::uint8_t>(std::lround(t * m + (1 - t) * under));
+            };
+            p = Rgba{mix(255, p.red), mix(0, p.green), mix(255, p.blue), 255};
+        }
 }
 
 }  // namespace testing_support

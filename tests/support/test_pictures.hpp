@@ -74,4 +74,19 @@ std::vector<T> drawScene(const std::array<T, kParts>& value) {
     return out;
 }
 
+inline constexpr Rgba kMagenta = {255, 0, 255, 255};
+
+// An RGBA picture top row first, written as an 8-bit RGBA or RGB PNG.
+ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha);
+
+// Hills whose edge and inside are shaded smoothly, thousands of colours,
+// anti-aliased against a transparent sky or into a black one, with magenta
+// single pixels at objectPlaces().
+std::vector<Rgba> shadedDrawing(bool transparentSky);
+
+// A soft round brush of `diameter` pixels at (cx, cy) in a picture of the
+// level's size: magenta in the middle, mixed into what is under it towards
+// the edge, or on a transparent sky, magenta that fades out.
+void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int diameter);
+
 }  // namespace testing_support
