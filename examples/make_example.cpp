@@ -1,10 +1,11 @@
 // Makes the files of examples/: the example level (rolling hills over a sky,
 // grass on top, earth and rock below, caves cut into the ground, two floating
 // islands, and 30 object markers standing on the surface), a blank level to
-// draw on, and the palette both use, for GIMP and as a PNG.
+// draw on, and the palette both use, for GIMP, as a JASC palette and as a PNG.
 //
 //   make_example DIR     writes DIR/level.bmp, DIR/blank.bmp,
-//                        DIR/level-palette.gpl and DIR/palette.png
+//                        DIR/level-palette.gpl, DIR/level-palette.pal and
+//                        DIR/palette.png
 
 #include <algorithm>
 #include <array>
@@ -157,11 +158,13 @@ int main(int argc, char** argv) {
     const std::string dir = std::string(argv[1]) + "/";
     const drawing::LevelPalette palette = drawing::levelPalette();
     const std::string gpl = drawing::gimpPalette(palette);
+    const std::string pal = drawing::jascPalette(palette);
     const std::vector<std::uint8_t> blank(std::size_t{kWidth} * kHeight, kSky);
     const std::vector<std::uint8_t> png = palettePng(palette);
     const bool ok = writeFile(dir + "level.bmp", bitmapFile(drawLevel(), palette)) &&
                     writeFile(dir + "blank.bmp", bitmapFile(blank, palette)) &&
                     writeFile(dir + "level-palette.gpl", {gpl.begin(), gpl.end()}) &&
+                    writeFile(dir + "level-palette.pal", {pal.begin(), pal.end()}) &&
                     !png.empty() && writeFile(dir + "palette.png", png);
     return ok ? 0 : 1;
 }

@@ -7,7 +7,8 @@
 #      Linux tarball;
 #   2. a bare machine: README's run command in a build that sees neither
 #      GoogleTest nor any optional tool, making the same land.dat as stage 1,
-#      and an install of just the two programs and the README;
+#      and an install of just the two programs, the README and the starter
+#      files;
 #   3. Clang build with AddressSanitizer and UBSan: the whole suite again;
 #   4. the three fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
 #   5. clang-format, clang-tidy and cppcheck.
@@ -96,8 +97,13 @@ suite build
 # The Linux package; the build above made the Windows zip, which a test checks.
 cmake --build build --target package
 tarball=$(find build -maxdepth 1 -name 'bmp2land-*-linux-*.tar.gz')
-packed=$(tar -tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
-[ "$packed" = "bin/bmp2land bin/landinfo share/doc/bmp2land/README.md " ] || {
+# The programs, the README, and the example and starter files beside it.
+installed_files="bin/bmp2land bin/landinfo share/doc/bmp2land/README.md"
+for file in blank.bmp level-palette.gpl level-palette.pal level.bmp palette.png; do
+  installed_files+=" share/doc/bmp2land/examples/$file"
+done
+packed=$(tar -tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | LC_ALL=C sort | tr '\n' ' ')
+[ "$packed" = "$installed_files " ] || {
   echo "FAIL: $tarball holds $packed" >&2
   exit 1
 }
@@ -135,12 +141,12 @@ main_program=$PWD/build/bmp2land
 cmp "$bare/reference/land.dat" "$bare/source/examples/land.dat"
 echo "examples/land.dat: $(wc -c <"$bare/source/examples/land.dat") bytes, the same as the GCC build's"
 cmake --install "$bare/source/build" --prefix "$bare/installed" >/dev/null
-installed=$(cd "$bare/installed" && find . -type f | sort | tr '\n' ' ')
-[ "$installed" = "./bin/bmp2land ./bin/landinfo ./share/doc/bmp2land/README.md " ] || {
+installed=$(cd "$bare/installed" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
+[ "$installed" = "$installed_files " ] || {
   echo "FAIL: cmake --install put these in place: $installed" >&2
   exit 1
 }
-echo "cmake --install: bin/bmp2land, bin/landinfo and share/doc/bmp2land/README.md"
+echo "cmake --install: $installed"
 
 stage "Clang build with AddressSanitizer and UBSan, whole suite"
 if have clang++; then

@@ -86,4 +86,13 @@ std::string gimpPalette(const LevelPalette& palette) {
     return text;
 }
 
+std::string jascPalette(const LevelPalette& palette) {
+    std::string text = "JASC-PAL\r\n0100\r\n" + std::to_string(palette.size()) + "\r\n";
+    for (const NamedColour& c : palette) {
+        text += std::to_string(c.red) + ' ' + std::to_string(c.green) + ' ' +
+                std::to_string(c.blue) + "\r\n";
+    }
+    return text;
+}
+
 }  // namespace bmp2land::drawing

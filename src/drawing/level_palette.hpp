@@ -41,4 +41,8 @@ LevelPalette levelPalette();
 // The palette as a GIMP palette file (.gpl), one entry a line in index order.
 std::string gimpPalette(const LevelPalette& palette);
 
+// The palette as a JASC palette file (.pal: Paint Shop Pro's, read by
+// Paint.NET, Aseprite and others on Windows), with Windows line ends.
+std::string jascPalette(const LevelPalette& palette);
+
 }  // namespace bmp2land::drawing

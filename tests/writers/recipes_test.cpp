@@ -316,7 +316,8 @@ TEST_F(examples_dir, holds_what_make_example_makes) {
                      << bmp2land::png::describe(png.error());
     const Outcome o = shell(quote(MAKE_EXAMPLE) + " .");
     ASSERT_EQ(o.status, 0) << o.out;
-    for (const char* name : {"level.bmp", "blank.bmp", "level-palette.gpl", "palette.png"}) {
+    for (const char* name :
+         {"level.bmp", "blank.bmp", "level-palette.gpl", "level-palette.pal", "palette.png"}) {
         EXPECT_TRUE(readFile(at(name)) == readFile((kExamples / name).string()))
             << "examples/" << name
             << " is not what make_example writes now; run make_example examples";
