@@ -42,7 +42,7 @@ LevelPalette levelPalette();
 std::string gimpPalette(const LevelPalette& palette);
 
 // The palette as a JASC palette file (.pal: Paint Shop Pro's, read by
-// Paint.NET, Aseprite and others on Windows), with Windows line ends.
+// Aseprite and others on Windows), with Windows line ends.
 std::string jascPalette(const LevelPalette& palette);
 
 }  // namespace bmp2land::drawing

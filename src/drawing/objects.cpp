@@ -21,6 +21,9 @@ constexpr int kBlendTolerance = 48;
 // The pixels next to the magenta are a tenth magenta at least, or the marker
 // was painted with a hard brush and has no blend at all.
 constexpr double kLeastFirstBlend = 0.1;
+// How far apart the shares of magenta at the sides of a soft marker may be:
+// a round brush gives them alike, even where the land under them differs.
+constexpr double kEvenBlend = 0.35;
 // The colours around one blot that a blend is tried against.
 constexpr std::size_t kMostColoursAround = 64;
 
@@ -166,6 +169,14 @@ class Blot {
                           [&](std::size_t i) { return state_[i] == State::Blend; }));
     }
 
+    [[nodiscard]] bool besideMagenta(std::size_t i) const {
+        const std::size_t x = i % columns_;
+        const std::size_t y = i / columns_;
+        const auto magenta = [&](std::size_t n) { return state_[n] == State::Magenta; };
+        return (x > 0 && magenta(i - 1)) || (x + 1 < columns_ && magenta(i + 1)) ||
+               (y > 0 && magenta(i - columns_)) || (y + 1 < rows_ && magenta(i + columns_));
+    }
+
     // The opaque colours of the pixels that touch the blot from outside.
     [[nodiscard]] std::vector<Rgba> coloursAround() const {
         std::vector<Rgba> colours;
@@ -184,14 +195,18 @@ class Blot {
     // Keeps the candidates that are a mix of magenta into a colour around
     // the blot, reached from the magenta through such mixes, and gives each
     // that colour; the rest leave the blot with their own. A marker is soft
-    // only if some pixel next to its magenta is a tenth magenta or more.
+    // only if every opaque pixel at a side of its magenta is a mix of a
+    // tenth magenta or more, all of about the same share.
     // Returns how many were kept.
     std::size_t settleBlends() {
         const std::vector<Rgba> colours = coloursAround();
         painted_.assign(state_.size(), Rgba{});
         shares_.assign(state_.size(), 0);
         std::vector<Mix> mixes(state_.size());
-        bool soft = false;
+        std::size_t beside = 0;   // candidates at a side of a magenta pixel
+        std::size_t blended = 0;  // of those, mixes of a tenth magenta or more
+        double least = 1;
+        double most = 0;
         for (const std::size_t i : order_) {
             if (state_[i] != State::Blend)
                 continue;
@@ -203,9 +218,18 @@ class Blot {
                     painted_[i] = under;
                 }
             }
-            soft = soft || (depth_[i] == 1 && mixes[i].error <= kBlendTolerance &&
-                            mixes[i].share >= kLeastFirstBlend);
+            if (!besideMagenta(i))
+                continue;
+            ++beside;
+            if (mixes[i].error <= kBlendTolerance && mixes[i].share >= kLeastFirstBlend) {
+                ++blended;
+                least = std::min(least, mixes[i].share);
+                most = std::max(most, mixes[i].share);
+            }
         }
+        // A round brush blends evenly all round; land of many colours next to
+        // a hard marker has a mix-like pixel here and there.
+        const bool soft = blended > 0 && blended == beside && most - least <= kEvenBlend;
         std::size_t kept = 0;
         for (const std::size_t i : order_) {  // nearest the magenta first
             if (state_[i] != State::Blend)
