@@ -128,7 +128,7 @@ PageResult landinfosAnswer(Bytes bytes, std::uint64_t fileSize, const char* name
 
 // landinfo's answer, and on a picture bmp2land's too.
 PageResult inspect(Bytes bytes, std::uint64_t fileSize, const char* name) {
-    const bool picture = landinfo::pictureFormat(bytes) != landinfo::PictureFormat::Other;
+    const bool picture = picture::pictureFormat(bytes) != picture::PictureFormat::Other;
     PageResult result = landinfosAnswer(bytes, fileSize, name, picture);
     if (picture) {
         convertAsBmp2land(bytes, fileSize, name, result);

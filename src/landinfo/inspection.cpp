@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "bitmap/bitmap_headers.hpp"
+#include "landinfo/drawing_report.hpp"
 #include "landinfo/land_export.hpp"
 #include "landinfo/land_reader.hpp"
 #include "landinfo/land_summary.hpp"
@@ -35,14 +37,26 @@ void addPreview(const Request& request, const preview::Scene& scene, Inspection&
     inspection.written = std::move(*png);
 }
 
+// What the level of a drawing would be, after what the file is (a bitmap's
+// headers say it already).
+std::string levelToCome(const LevelCheck& check, Bytes bytes) {
+    if (!isDrawing(bytes))
+        return {};
+    const auto level = drawing::levelFromFile(bytes);
+    if (!level)
+        return {};
+    return check.bitmap ? levelFactsText(*level) : drawingText(*level);
+}
+
 // Exit status 0 only when bmp2land would convert the file. A bitmap whose
 // pixels are not read is previewed with its verdict alone.
 Inspection inspectBitmap(const Request& request, Bytes bytes, std::uint64_t size) {
-    if (request.output == Output::Bitmap)
-        return Inspection{{}, usageText(request.program), kFailure, {}};
     const LevelCheck check = checkLevel(bytes, size);
-    Inspection inspection{
-        levelCheckText(check, request.path), {}, check.converts() ? kSuccess : kFailure, {}};
+    Inspection inspection{levelCheckText(check, request.path, levelToCome(check, bytes)),
+                          {},
+                          check.converts() ? kSuccess : kFailure,
+                          {},
+                          {}};
     if (request.output == Output::Preview) {
         preview::Scene scene = check.image ? levelBitmapScene(*check.image) : preview::Scene{};
         if (!check.converts())
@@ -50,6 +64,19 @@ Inspection inspectBitmap(const Request& request, Bytes bytes, std::uint64_t size
         addPreview(request, scene, inspection);
     }
     return inspection;
+}
+
+// Exit status 0 only when the level is written and bmp2land converts it.
+Inspection inspectDrawing(const Request& request, Bytes bytes) {
+    const auto level = drawing::levelFromFile(bytes);
+    if (!level) {
+        Inspection refused;
+        refused.err = complaintText(
+            request.path,
+            pictureFailureText(level.error(), picture::pictureFormat(bytes)) + "; nothing written");
+        return refused;
+    }
+    return levelInspection(request, *level);
 }
 
 // A damaged file's preview shows what was read before the problem, and the
@@ -93,9 +120,27 @@ std::optional<Output> outputFor(std::string_view path) {
 }
 
 Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size) {
-    if (pictureFormat(bytes) != PictureFormat::Other)
-        return inspectBitmap(request, bytes, size);
-    return inspectLandFile(request, bytes, size);
+    if (picture::pictureFormat(bytes) == PictureFormat::Other)
+        return inspectLandFile(request, bytes, size);
+    if (request.output == Output::Bitmap)
+        return inspectDrawing(request, bytes);
+    return inspectBitmap(request, bytes, size);
+}
+
+Inspection levelInspection(const Request& request, const drawing::Level& level) {
+    Inspection inspection{drawingText(level), {}, kFailure, exportBitmap(level.image), {}};
+    const LevelCheck check = checkLevel(*inspection.written);
+    inspection.afterWritten = drawingVerdictText(level, check, request.outPath);
+    inspection.status = check.converts() ? kSuccess : kFailure;
+    return inspection;
+}
+
+bool isDrawing(Bytes file) {
+    const PictureFormat format = picture::pictureFormat(file);
+    if (format == PictureFormat::Png)
+        return true;
+    return format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize &&
+           bitmap::decodeHeaders(file).info.biBitCount > bitmap::kBitCount;
 }
 
 std::string usageText(const char* program) {

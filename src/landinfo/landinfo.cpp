@@ -86,7 +86,7 @@ int inspectFile(std::span<const char* const> args, platform::FileOperations& fil
         return inspection.status;
     if (writeNewFile(*inspection.written, request.outPath, files) != kSuccess)
         return kFailure;
-    show(writtenText(request.outPath), {});
+    show(writtenText(request.outPath) + inspection.afterWritten, {});
     return inspection.status;
 }
 

@@ -16,16 +16,11 @@
 #include "land/land_model.hpp"
 #include "land/object_markers.hpp"
 #include "landinfo/uncoloured_land.hpp"
+#include "picture/picture_format.hpp"
 
 namespace bmp2land::landinfo {
 
-enum class PictureFormat : std::uint8_t { Bmp, Png, Jpeg, Gif, Tiff, Other };
-
-// What a file's first bytes say it is. A file that is not a land file and
-// has no signature is a BMP still when bmp2land, which never looks for "BM",
-// reads it past its header checks, or when its headers are plainly a BMP's:
-// a known header size, one plane and a bit count that bitmaps have.
-PictureFormat pictureFormat(Bytes file);
+using picture::PictureFormat;
 
 inline constexpr std::size_t kListedObjects = 100;
 inline constexpr bitmap::RgbQuad kMagenta = {255, 0, 255, 0};

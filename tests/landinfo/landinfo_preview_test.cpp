@@ -150,7 +150,7 @@ constexpr const char* kPath = "in";  // the file's name in the words
 // The scene landinfo draws of `file`, rendered here for where its rings,
 // labels and legend are.
 pv::Preview layoutOf(const ByteVector& file) {
-    if (li::pictureFormat(file) == li::PictureFormat::Other) {
+    if (bmp2land::picture::pictureFormat(file) == li::PictureFormat::Other) {
         const li::LandFileReading reading = li::readLandFileRecords(file, file.size());
         pv::Scene scene = li::landFileScene(reading);
         if (reading.error) {
