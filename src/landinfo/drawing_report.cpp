@@ -121,12 +121,20 @@ std::string movedText(const drawing::DrawingFacts& f) {
 std::string objectCountHint(const drawing::DrawingFacts& f, const char* out) {
     if (f.objects == land::kObjectCount)
         return {};
-    return formatted(
-        "hint: %zu found, and a level needs exactly %u (rule 7: the level is written all the "
-        "same); each object is one dot or blot of magenta, 255, 0, 255, apart from the others: "
-        "fix the drawing and make the level again, or give the objects entry 255 in %s "
-        "(\"landinfo %s\" lists them)\n",
-        f.objects, static_cast<unsigned>(land::kObjectCount), out, out);
+    const std::string found = formatted("hint: %zu found, and a level needs exactly %u", f.objects,
+                                        static_cast<unsigned>(land::kObjectCount));
+    const char* const objectIs =
+        "each object is one dot or blot of magenta, 255, 0, 255, apart from the others";
+    if (out == nullptr)
+        return found + formatted(
+                           " (rule 7: the level is made all the same); %s: the preview rings "
+                           "and numbers those found; fix the drawing\n",
+                           objectIs);
+    return found + formatted(
+                       " (rule 7: the level is written all the same); %s: fix the drawing and "
+                       "make the level again, or give the objects entry 255 in %s (\"landinfo "
+                       "%s\" lists them)\n",
+                       objectIs, out, out);
 }
 
 std::string truncatedText(const picture::PictureFailure& failure) {
@@ -171,7 +179,10 @@ std::string levelFactsText(const drawing::Level& level) {
 
 std::string drawingVerdictText(const drawing::Level& level, const LevelCheck& check,
                                const char* out) {
-    return verdictText(check, out) + objectCountHint(level.facts, out) + movedText(level.facts);
+    // A level bitmap is always read whole: bmp2land's verdict on it never
+    // names the file.
+    return verdictText(check, out == nullptr ? "" : out) + objectCountHint(level.facts, out) +
+           movedText(level.facts);
 }
 
 std::string pictureFailureText(const picture::PictureFailure& failure, PictureFormat format) {

@@ -20,7 +20,8 @@ std::string levelFactsText(const drawing::Level& level);
 
 // The lines after the level is written: bmp2land's verdict on it (`check`,
 // the check of the level's own bytes, named `out`), word for word, then what
-// to do and what to know.
+// to do and what to know. `out` is null where only the level's preview is
+// written.
 std::string drawingVerdictText(const drawing::Level& level, const LevelCheck& check,
                                const char* out);
 

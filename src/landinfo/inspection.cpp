@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "bitmap/bitmap_headers.hpp"
 #include "landinfo/drawing_report.hpp"
 #include "landinfo/land_export.hpp"
 #include "landinfo/land_reader.hpp"
@@ -40,7 +39,7 @@ void addPreview(const Request& request, const preview::Scene& scene, Inspection&
 // What the level of a drawing would be, after what the file is (a bitmap's
 // headers say it already).
 std::string levelToCome(const LevelCheck& check, Bytes bytes) {
-    if (!isDrawing(bytes))
+    if (!check.isDrawing())
         return {};
     const auto level = drawing::levelFromFile(bytes);
     if (!level)
@@ -50,8 +49,7 @@ std::string levelToCome(const LevelCheck& check, Bytes bytes) {
 
 // Exit status 0 only when bmp2land would convert the file. A bitmap whose
 // pixels are not read is previewed with its verdict alone.
-Inspection inspectBitmap(const Request& request, Bytes bytes, std::uint64_t size) {
-    const LevelCheck check = checkLevel(bytes, size);
+Inspection inspectBitmap(const Request& request, const LevelCheck& check, Bytes bytes) {
     Inspection inspection{levelCheckText(check, request.path, levelToCome(check, bytes)),
                           {},
                           check.converts() ? kSuccess : kFailure,
@@ -66,17 +64,24 @@ Inspection inspectBitmap(const Request& request, Bytes bytes, std::uint64_t size
     return inspection;
 }
 
-// Exit status 0 only when the level is written and bmp2land converts it.
+// Exit status 0 only when the level is made (and written) and bmp2land
+// converts it. A picture that gives no level is previewed with the reason
+// alone, as a damaged land file is.
 Inspection inspectDrawing(const Request& request, Bytes bytes) {
     const auto level = drawing::levelFromFile(bytes);
-    if (!level) {
-        Inspection refused;
-        refused.err = complaintText(
-            request.path,
-            pictureFailureText(level.error(), picture::pictureFormat(bytes)) + "; nothing written");
-        return refused;
+    if (level)
+        return levelInspection(request, *level);
+    const std::string why = pictureFailureText(level.error(), picture::pictureFormat(bytes));
+    Inspection inspection;
+    if (request.output != Output::Preview) {
+        inspection.err = complaintText(request.path, why + "; nothing written");
+        return inspection;
     }
-    return levelInspection(request, *level);
+    inspection.err = complaintText(request.path, why);
+    preview::Scene scene;
+    scene.unreadable = withoutNewline(inspection.err);
+    addPreview(request, scene, inspection);
+    return inspection;
 }
 
 // A damaged file's preview shows what was read before the problem, and the
@@ -124,23 +129,31 @@ Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size) {
         return inspectLandFile(request, bytes, size);
     if (request.output == Output::Bitmap)
         return inspectDrawing(request, bytes);
-    return inspectBitmap(request, bytes, size);
+    const LevelCheck check = checkLevel(bytes, size);
+    if (request.output == Output::Preview && check.isDrawing())
+        return inspectDrawing(request, bytes);
+    return inspectBitmap(request, check, bytes);
 }
 
 Inspection levelInspection(const Request& request, const drawing::Level& level) {
-    Inspection inspection{drawingText(level), {}, kFailure, exportBitmap(level.image), {}};
-    const LevelCheck check = checkLevel(*inspection.written);
-    inspection.afterWritten = drawingVerdictText(level, check, request.outPath);
-    inspection.status = check.converts() ? kSuccess : kFailure;
+    std::vector<std::uint8_t> bitmap = exportBitmap(level.image);
+    const LevelCheck check = checkLevel(bitmap);
+    const bool preview = request.output == Output::Preview;
+    Inspection inspection{drawingText(level),
+                          {},
+                          check.converts() ? kSuccess : kFailure,
+                          {},
+                          drawingVerdictText(level, check, preview ? nullptr : request.outPath)};
+    if (!preview) {
+        inspection.written = std::move(bitmap);
+        return inspection;
+    }
+    // The level as bmp2land's reader takes it: the very preview of OUT.bmp.
+    preview::Scene scene = check.image ? levelBitmapScene(*check.image) : preview::Scene{};
+    if (!check.converts())
+        scene.verdict = withoutNewline(verdictText(check, ""));
+    addPreview(request, scene, inspection);
     return inspection;
-}
-
-bool isDrawing(Bytes file) {
-    const PictureFormat format = picture::pictureFormat(file);
-    if (format == PictureFormat::Png)
-        return true;
-    return format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize &&
-           bitmap::decodeHeaders(file).info.biBitCount > bitmap::kBitCount;
 }
 
 std::string usageText(const char* program) {

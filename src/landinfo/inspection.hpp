@@ -65,20 +65,18 @@ std::optional<Output> outputFor(std::string_view path);
 //   landinfo LAND.DAT [OUT.bmp | OUT.png]: the summary, and its export or
 //     preview (a damaged file's preview: what was read).
 //   landinfo BITMAP: the check of a bitmap, as bmp2land would take it; of a
-//     drawing (isDrawing), also what its level would be.
+//     drawing (LevelCheck::isDrawing), also what its level would be.
 //   landinfo PICTURE OUT.bmp: the level made of any picture that is not a
 //     land file (a PNG, a BMP of any depth), by its colours.
-//   landinfo PICTURE OUT.png: the check, and a preview of what bmp2land
-//     reads of the picture.
+//   landinfo PICTURE OUT.png: the preview of the level a drawing gives, as
+//     OUT.bmp would hold it; of any other picture, the check and a preview
+//     of what bmp2land reads of it.
 Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size);
 
-// The drawing's part of inspect(), for OUT.bmp, on a level already made of
-// it: the words on the level, and the level bitmap.
+// The drawing's part of inspect(), for OUT.bmp or OUT.png, on a level
+// already made of it: the words on the level, and the level bitmap or its
+// preview.
 Inspection levelInspection(const Request& request, const drawing::Level& level);
-
-// A picture that bmp2land refuses for its kind, a PNG or a BMP without a
-// palette, but that gives a level: landinfo says what that would be.
-bool isDrawing(Bytes file);
 
 // "Usage: landinfo FILE [OUT.bmp | OUT.png]", with the program's name as invoked.
 std::string usageText(const char* program);

@@ -84,6 +84,13 @@ struct LevelCheck {
     std::vector<Hint> hints;
 
     bool converts() const { return !readFailure && !conversionFailure; }
+    // A picture that bmp2land refuses for its kind, a PNG or a BMP without a
+    // palette, but that gives a level of its colours: landinfo says what that
+    // would be, and previews it.
+    bool isDrawing() const {
+        return !converts() &&
+               (format == PictureFormat::Png || (bitmap && bitmap->bitCount > bitmap::kBitCount));
+    }
 };
 
 // `fileSize` is the file's real length: more than file.size() when only the

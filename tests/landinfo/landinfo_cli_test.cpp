@@ -572,6 +572,9 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          rle8 + truncatedHint +
              "RLE8 data: it has only 1082 bytes; save or copy the bitmap again\n"},
     };
+    // Pictures that bmp2land refuses for their kind, whose preview is their level's.
+    const std::set<std::string> drawings = {"16-bit", "24-bit", "32-bit",
+                                            "a 24-bit bitmap without \"BM\"", "PNG"};
     for (const auto& c : cases) {
         writeFile(at("in.bmp"), c.file);
         if (c.sparseSize != 0)
@@ -586,9 +589,21 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         const std::string verdict = last == "Done!" ? "converts" : last;
         EXPECT_NE(checked.out.find("verdict: " + verdict + "\n"), std::string::npos) << c.name;
         EXPECT_EQ(checked.status, converted.status) << c.name;
-        // Its preview, also where the pixels can't be read: the same report.
+        // Its preview, also where the pixels can't be read: the same report;
+        // of a drawing, its level's, as `landinfo in.bmp new.bmp` makes it:
+        // here none, for pixels stored as an 8-bit file's, and the same words.
         fs::remove(work() / "in.png");
-        expectPreview(landinfo("in.bmp in.png"), c.out, "", converted.status, "in.png", c.name);
+        const Outcome previewed = landinfo("in.bmp in.png");
+        if (drawings.contains(c.name)) {
+            const Outcome made = landinfo("in.bmp new.bmp");
+            const std::string refused = "; nothing written\n";
+            ASSERT_TRUE(made.err.ends_with(refused)) << c.name << ": " << made.err;
+            expectPreview(previewed, "",
+                          made.err.substr(0, made.err.size() - refused.size()) + "\n", 1, "in.png",
+                          c.name);
+        } else {
+            expectPreview(previewed, c.out, "", converted.status, "in.png", c.name);
+        }
     }
 }
 
@@ -630,7 +645,10 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     const std::string notScaled =
         "; crop it or extend its canvas to 1920 x 696 (in GIMP, Image > Canvas Size), but don't "
         "scale it: scaling blends the colours along every edge; nothing written\n";
-    // A damaged land file's preview is written all the same: `png`.
+    // Its preview says the same, on the picture.
+    const std::string notScaledShown = notScaled.substr(0, notScaled.rfind("; nothing")) + "\n";
+    // A damaged land file's preview, or one of a picture that gives no level,
+    // is written all the same: `png`.
     const struct {
         std::string args, err, png;
     } cases[] = {
@@ -659,6 +677,9 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
          "nothing written\n",
          ""},
         {"level.bmp out.bmp extra.bmp", usage, ""},
+        {"wide.png out.png", "wide.png: is 1920 x 1080" + notScaledShown, "out.png"},
+        {"short.bmp out.png", "short.bmp: is 1920 x 695" + notScaledShown, "out.png"},
+        {"cut.png out.png", "cut.png: is cut short; save or copy the picture again\n", "out.png"},
     };
     for (const auto& c : cases) {
         const Outcome o = landinfo(c.args);
@@ -873,18 +894,23 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
         fs::remove_all(work());
         fs::create_directory(work());
         writeFile(at("drawing"), c.file);
-        const Outcome o = landinfo("drawing level.bmp");
         const bool converts = c.verdict == "converts";
-        std::string expected = c.pictureLine + c.ruleLines + landPixelsLine(*c.level) +
-                               "written: level.bmp\nverdict: " + c.verdict + "\n";
-        if (!converts) {
-            expected +=
-                "hint: 29 found, and a level needs exactly 30 (rule 7: the level is written all "
-                "the same); each object is one dot or blot of magenta, 255, 0, 255, apart from "
-                "the others: fix the drawing and make the level again, or give the objects entry "
-                "255 in level.bmp (\"landinfo level.bmp\" lists them)\n";
-        }
-        EXPECT_EQ(o.out, expected);
+        const std::string facts = c.pictureLine + c.ruleLines + landPixelsLine(*c.level);
+        // After "written: OUT": the verdict, and with 29 objects what to do,
+        // which depends on whether OUT is the level or its preview.
+        const auto verdict = [&](const std::string& whatToDo) {
+            return "verdict: " + c.verdict + "\n" +
+                   (converts ? ""
+                             : "hint: 29 found, and a level needs exactly 30 (rule 7: the level "
+                               "is " +
+                                   whatToDo + "\n");
+        };
+        const Outcome o = landinfo("drawing level.bmp");
+        EXPECT_EQ(o.out, facts + "written: level.bmp\n" +
+                             verdict("written all the same); each object is one dot or blot of "
+                                     "magenta, 255, 0, 255, apart from the others: fix the drawing "
+                                     "and make the level again, or give the objects entry 255 in "
+                                     "level.bmp (\"landinfo level.bmp\" lists them)"));
         EXPECT_EQ(o.err, "");
         EXPECT_EQ(o.status, converts ? 0 : 1);
         const Outcome converted = run("level.bmp");
@@ -898,10 +924,29 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
         // Never over an existing file: the level's facts, then the refusal.
         const ByteVector old = readFile(at("level.bmp"));
         const Outcome again = landinfo("drawing level.bmp");
-        EXPECT_EQ(again.out, c.pictureLine + c.ruleLines + landPixelsLine(*c.level));
+        EXPECT_EQ(again.out, facts);
         EXPECT_EQ(again.err, "level.bmp: already exists; nothing written\n");
         EXPECT_EQ(again.status, 1);
         EXPECT_EQ(readFile(at("level.bmp")), old);
+
+        // The preview of the drawing is its level's, the very picture that
+        // landinfo draws of level.bmp, and its words are the level's.
+        const Outcome previewed = landinfo("drawing level.png");
+        if (!kWritesPng) {
+            expectPreview(previewed, facts, "", 1, "level.png");
+            continue;
+        }
+        const std::string words =
+            facts + "written: level.png\n" +
+            verdict(
+                "made all the same); each object is one dot or blot of magenta, 255, 0, 255, "
+                "apart from the others: the preview rings and numbers those found; fix the "
+                "drawing");
+        EXPECT_EQ(previewed.out, words);
+        EXPECT_EQ(previewed.err, "");
+        EXPECT_EQ(previewed.status, converts ? 0 : 1);
+        ASSERT_EQ(landinfo("level.bmp own.png").status, converts ? 0 : 1);
+        EXPECT_TRUE(sameBytes(readFile(at("level.png")), readFile(at("own.png"))));
     }
 }
 
