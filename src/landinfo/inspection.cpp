@@ -28,8 +28,8 @@ void addPreview(const Request& request, const preview::Scene& scene, Inspection&
     const preview::Preview drawn = preview::render(scene);
     auto png = request.encodePng(drawn.image.width(), drawn.image.height(), drawn.image.rgb());
     if (!png) {
-        inspection.err += complaintText(
-            request.outPath, std::string(png::describe(png.error())) + "; nothing written");
+        inspection.err += complaintText(request.outPath, std::string(png::describe(png.error())) +
+                                                             std::string(kNothingWritten));
         inspection.status = kFailure;
         return;
     }
@@ -74,7 +74,7 @@ Inspection inspectDrawing(const Request& request, Bytes bytes) {
     const std::string why = pictureFailureText(level.error(), picture::pictureFormat(bytes));
     Inspection inspection;
     if (request.output != Output::Preview) {
-        inspection.err = complaintText(request.path, why + "; nothing written");
+        inspection.err = complaintText(request.path, why + std::string(kNothingWritten));
         return inspection;
     }
     inspection.err = complaintText(request.path, why);

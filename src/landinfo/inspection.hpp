@@ -22,6 +22,9 @@ namespace bmp2land::landinfo {
 inline constexpr int kSuccess = 0;
 inline constexpr int kFailure = 1;
 
+// The end of a complaint about OUT, or about a file that gives no OUT.
+inline constexpr std::string_view kNothingWritten = "; nothing written";
+
 // What the second argument asks for, by its extension.
 enum class Output : std::uint8_t {
     None,     // no second argument

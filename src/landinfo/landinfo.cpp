@@ -23,7 +23,7 @@ int complain(const char* file, const std::string& what) {
 }
 
 int alreadyExists(const char* path) {
-    return complain(path, "already exists; nothing written");
+    return complain(path, "already exists" + std::string(kNothingWritten));
 }
 
 // Never replaces anything: not the input, not a file or a link of that name,

@@ -227,4 +227,11 @@ LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {
     return check;
 }
 
+bool isDrawing(Bytes file, std::uint64_t fileSize) {
+    const PictureFormat format = picture::pictureFormat(file);
+    const bool deepBitmap = format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize &&
+                            bitmapFacts(file).bitCount > bitmap::kBitCount;
+    return (format == PictureFormat::Png || deepBitmap) && checkLevel(file, fileSize).isDrawing();
+}
+
 }  // namespace bmp2land::landinfo

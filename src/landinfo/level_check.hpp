@@ -100,4 +100,8 @@ inline LevelCheck checkLevel(Bytes file) {
     return checkLevel(file, file.size());
 }
 
+// checkLevel(file, fileSize).isDrawing(), without the check of a bitmap of 8
+// bits or fewer, which is never a drawing.
+bool isDrawing(Bytes file, std::uint64_t fileSize);
+
 }  // namespace bmp2land::landinfo

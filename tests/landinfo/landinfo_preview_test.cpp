@@ -185,6 +185,8 @@ pv::Preview layoutOf(const ByteVector& file) {
         return pv::render(scene);
     }
     const li::LevelCheck check = li::checkLevel(file);
+    // The page's way to tell a drawing, without checking a bitmap, agrees.
+    EXPECT_EQ(li::isDrawing(file, file.size()), check.isDrawing());
     if (check.isDrawing())
         return pv::render(drawingScene(file));
     pv::Scene scene = check.image ? li::levelBitmapScene(*check.image) : pv::Scene{};
