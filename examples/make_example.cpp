@@ -1,10 +1,11 @@
 // Makes the files of examples/: the example level (rolling hills over a sky,
 // grass on top, earth and rock below, caves cut into the ground, two floating
 // islands, and 30 object markers standing on the surface), a blank level to
-// draw on, and the palette both use, for GIMP and as a PNG.
+// draw on, and the palette both use, for GIMP, as a JASC palette and as a PNG.
 //
 //   make_example DIR     writes DIR/level.bmp, DIR/blank.bmp,
-//                        DIR/level-palette.gpl and DIR/palette.png
+//                        DIR/level-palette.gpl, DIR/level-palette.pal and
+//                        DIR/palette.png
 
 #include <algorithm>
 #include <array>
@@ -17,20 +18,22 @@
 
 #include "bitmap/bitmap_writer.hpp"
 #include "common/rows.hpp"
-#include "level_palette.hpp"
+#include "drawing/level_palette.hpp"
 #include "png/png_writer.hpp"
 
 namespace {
 
+namespace drawing = bmp2land::drawing;
+
 constexpr int kWidth = 1920;
 constexpr int kHeight = 696;
 constexpr int kMarkers = 30;
-constexpr std::uint8_t kSky = examples::kEmptyIndex;
-constexpr std::uint8_t kMarker = examples::kMarkerIndex;
+constexpr std::uint8_t kSky = drawing::kEmptyIndex;
+constexpr std::uint8_t kMarker = drawing::kMarkerIndex;
 
 // Grass, then soil and clay, then rock, darker with depth.
 std::uint8_t groundIndex(int depth, int x) {
-    using namespace examples;
+    using namespace bmp2land::drawing;
     constexpr int kRockDepth = 120;
     constexpr int kEarthColours = kSoilColours + kClayColours;
     if (depth < kGrassColours)
@@ -103,7 +106,7 @@ std::vector<std::uint8_t> drawLevel() {
 }
 
 std::vector<std::uint8_t> bitmapFile(const std::vector<std::uint8_t>& topDown,
-                                     const examples::LevelPalette& palette) {
+                                     const drawing::LevelPalette& palette) {
     bmp2land::bitmap::BitmapImage image;
     const bmp2land::bitmap::BitmapHeaders headers = bmp2land::bitmap::plainHeaders();
     image.fileHeader = headers.file;
@@ -120,10 +123,10 @@ std::vector<std::uint8_t> bitmapFile(const std::vector<std::uint8_t>& topDown,
 // The palette as a 16 x 16 picture, one pixel an entry, in index order: the
 // form ImageMagick's -remap and netpbm's -mapfile take a palette in. Empty
 // when this build has no PNG encoder.
-std::vector<std::uint8_t> palettePng(const examples::LevelPalette& palette) {
+std::vector<std::uint8_t> palettePng(const drawing::LevelPalette& palette) {
     constexpr std::uint32_t kSide = 16;
     std::vector<std::uint8_t> rgb;
-    for (const examples::NamedColour& c : palette)
+    for (const drawing::NamedColour& c : palette)
         rgb.insert(rgb.end(), {c.red, c.green, c.blue});
     auto png = bmp2land::png::encodeRgbPng(kSide, kSide, rgb);
     if (!png) {
@@ -153,13 +156,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string dir = std::string(argv[1]) + "/";
-    const examples::LevelPalette palette = examples::levelPalette();
-    const std::string gpl = examples::gimpPalette(palette);
+    const drawing::LevelPalette palette = drawing::levelPalette();
+    const std::string gpl = drawing::gimpPalette(palette);
+    const std::string pal = drawing::jascPalette(palette);
     const std::vector<std::uint8_t> blank(std::size_t{kWidth} * kHeight, kSky);
     const std::vector<std::uint8_t> png = palettePng(palette);
     const bool ok = writeFile(dir + "level.bmp", bitmapFile(drawLevel(), palette)) &&
                     writeFile(dir + "blank.bmp", bitmapFile(blank, palette)) &&
                     writeFile(dir + "level-palette.gpl", {gpl.begin(), gpl.end()}) &&
+                    writeFile(dir + "level-palette.pal", {pal.begin(), pal.end()}) &&
                     !png.empty() && writeFile(dir + "palette.png", png);
     return ok ? 0 : 1;
 }

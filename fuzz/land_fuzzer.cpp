@@ -198,7 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const landinfo::LevelCheck check = landinfo::checkLevel(file);
 
     const auto headers = bitmap::readHeaders(file);
-    require(!headers || landinfo::pictureFormat(file) == landinfo::PictureFormat::Bmp);
+    require(!headers || picture::pictureFormat(file) == picture::PictureFormat::Bmp);
     if (!headers) {
         require(knownReadError(headers.error(), file, nullptr));
         requireRefused(check, headers.error());

@@ -8,9 +8,10 @@
 #      web page in headless Chromium, and the Linux tarball;
 #   2. a bare machine: README's run command in a build that sees neither
 #      GoogleTest nor any optional tool, making the same land.dat as stage 1,
-#      and an install of just the two programs and the README;
+#      and an install of just the two programs, the README and the starter
+#      files;
 #   3. Clang build with AddressSanitizer and UBSan: the whole suite again;
-#   4. the two fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
+#   4. the three fuzz targets, sharing FUZZ_SECONDS (default 90) between them;
 #   5. clang-format, clang-tidy and cppcheck.
 # Every build treats warnings as errors. A stage or test whose tools are
 # missing is skipped with a notice that says why.
@@ -39,7 +40,7 @@ packages=(
   "wine64               /usr/lib/wine/wine64"
   "wine                 /usr/bin/wineboot"
   "libbenchmark-dev     /usr/include/benchmark/benchmark.h"
-  "libstb-dev           /usr/include/stb/stb_image_write.h"
+  "libstb-dev           /usr/include/stb/stb_image.h"
   "unzip                /usr/bin/unzip"
   "clang                /usr/bin/clang++"
   "libclang-rt-14-dev   /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
@@ -114,13 +115,16 @@ suite build
 # The Linux package; the build above made the Windows zip, which a test checks.
 cmake --build build --target package
 tarball=$(find build -maxdepth 1 -name 'bmp2land-*-linux-*.tar.gz')
-packed=$(tar -tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | sort | tr '\n' ' ')
-expected="bin/bmp2land bin/landinfo share/doc/bmp2land/README.md "
-# Where Emscripten is, the build made the page too.
-if have emcc; then
-  expected="bin/bmp2land bin/landinfo share/bmp2land/bmp2land.html share/doc/bmp2land/README.md "
-fi
-[ "$packed" = "$expected" ] || {
+# The programs, the README, and the example and starter files beside it; the
+# package has the page too where Emscripten is.
+installed_files="bin/bmp2land bin/landinfo share/doc/bmp2land/README.md"
+for file in blank.bmp level-palette.gpl level-palette.pal level.bmp palette.png; do
+  installed_files+=" share/doc/bmp2land/examples/$file"
+done
+packed_files=$installed_files
+have emcc && packed_files="bin/bmp2land bin/landinfo share/bmp2land/bmp2land.html ${installed_files#bin/bmp2land bin/landinfo }"
+packed=$(tar -tzf "$tarball" | grep -v '/$' | sed 's|^[^/]*/||' | LC_ALL=C sort | tr '\n' ' ')
+[ "$packed" = "$packed_files " ] || {
   echo "FAIL: $tarball holds $packed" >&2
   exit 1
 }
@@ -158,12 +162,12 @@ main_program=$PWD/build/bmp2land
 cmp "$bare/reference/land.dat" "$bare/source/examples/land.dat"
 echo "examples/land.dat: $(wc -c <"$bare/source/examples/land.dat") bytes, the same as the GCC build's"
 cmake --install "$bare/source/build" --prefix "$bare/installed" >/dev/null
-installed=$(cd "$bare/installed" && find . -type f | sort | tr '\n' ' ')
-[ "$installed" = "./bin/bmp2land ./bin/landinfo ./share/doc/bmp2land/README.md " ] || {
+installed=$(cd "$bare/installed" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
+[ "$installed" = "$installed_files " ] || {
   echo "FAIL: cmake --install put these in place: $installed" >&2
   exit 1
 }
-echo "cmake --install: bin/bmp2land, bin/landinfo and share/doc/bmp2land/README.md"
+echo "cmake --install: $installed"
 
 stage "Clang build with AddressSanitizer and UBSan, whole suite"
 if have clang++; then
@@ -176,7 +180,7 @@ else
   notice "clang++ not found: no sanitized build"
 fi
 
-stage "Fuzzing for ${fuzz_seconds} s, split between the two targets"
+stage "Fuzzing for ${fuzz_seconds} s, split between the three targets"
 # Runs one fuzz target for $2 seconds on a copy of its seeds ($3) and saved
 # crash inputs ($4); any further arguments go to libFuzzer. Any crash, leak,
 # sanitizer report or allocation over 64 MB fails the run; the input is kept
@@ -198,14 +202,16 @@ if have clang++ && [ "$fuzzer_runtime" != "${fuzzer_runtime#/}" ] && [ -e "$fuzz
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DBMP2LAND_FUZZ=ON -DBUILD_TESTING=OFF -DBMP2LAND_WINDOWS=OFF -DBMP2LAND_WEB=OFF \
     -DBMP2LAND_WERROR=ON
-  cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer land_seeds
-  fuzz land_fuzzer $(( (fuzz_seconds + 1) / 2 )) fuzz/corpus tests/fuzz_regressions \
+  cmake --build build-fuzz -j2 --target land_fuzzer land_file_fuzzer picture_fuzzer land_seeds
+  fuzz land_fuzzer $(( (fuzz_seconds + 2) / 3 )) fuzz/corpus tests/fuzz_regressions \
     -dict=fuzz/rle8.dict
   # The land-file seeds are written by the build (target land_seeds). Land
   # files are 1.6 MB: mutate them at full length from the start.
-  fuzz land_file_fuzzer $(( fuzz_seconds / 2 )) build-fuzz/fuzz/land_corpus \
-    tests/fuzz_regressions/land_file \
-    -max_len=1700000 -len_control=0
+  fuzz land_file_fuzzer $(( (fuzz_seconds + 1) / 3 )) build-fuzz/fuzz/land_corpus \
+    tests/fuzz_regressions/land_file -max_len=1700000 -len_control=0
+  # Every picture that passes the size check is 1.3 million pixels: a few
+  # runs a second.
+  fuzz picture_fuzzer $(( fuzz_seconds / 3 )) fuzz/picture_corpus tests/fuzz_regressions/picture
 else
   notice "clang++ with libFuzzer (libclang-rt-14-dev) not found: no fuzzing"
 fi

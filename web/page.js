@@ -1,17 +1,18 @@
 'use strict';
 // The page's behaviour: takes one file, dropped anywhere or chosen with the
 // button, runs the compiled converter and landinfo on it (page_api.cpp), then
-// shows the verdict first, landinfo's report and the level's picture, and
-// offers the files to save.
+// shows the verdict first and landinfo's report, offers the files to save,
+// and then draws the level's preview.
 //
 // The work runs on the page's own thread: a Web Worker would need a second
 // script file or a blob: script, and a page opened from file:// may start
 // neither in every browser. So the page paints its progress state before the
-// work starts; the work itself is one call into the module.
+// work starts, and the verdict before the preview, which takes longer (its
+// PNG encoding, most of all): two calls into the module.
 (function () {
   // page_api.cpp's numbers.
-  const Kind = { Picture: 1, LandFile: 2, Unreadable: 3 };
-  const Output = { LandFile: 0, LevelBitmap: 1 };
+  const Kind = { Picture: 1, LandFile: 2, Unreadable: 3, Drawing: 4, NoLevel: 5 };
+  const Output = { LandFile: 0, LevelBitmap: 1, Preview: 2 };
 
   const $ = (id) => document.getElementById(id);
   const ui = {
@@ -20,7 +21,8 @@
     verdictWho: $('verdict-who'), verdictLine: $('verdict-line'), verdictNote: $('verdict-note'),
     advice: $('advice'),
     adviceList: $('advice-list'), saveLand: $('save-land'), saveBitmap: $('save-bitmap'),
-    saveWhy: $('save-why'), preview: $('preview'), previewEmpty: $('preview-empty'),
+    savePreview: $('save-preview'), saveWhy: $('save-why'), preview: $('preview'),
+    previewFigure: $('preview-figure'), previewEmpty: $('preview-empty'),
     previewCaption: $('preview-caption'), report: $('report'),
   };
 
@@ -45,37 +47,56 @@
     return new TextDecoder().decode(heap.subarray(pointer, end));
   }
 
-  // Hands the bytes to page_inspect and copies out what the page shows, so
-  // that nothing stays in the module's memory.
+  // One of a result's files, copied out of the module's memory.
+  function fileOf(m, result, which) {
+    const size = m._page_file_size(result, which);
+    if (size === 0) return null;
+    const at = m._page_file_data(result, which);
+    return m.HEAPU8.slice(at, at + size);
+  }
+
+  // Hands the bytes to page_inspect, which keeps them for the preview, and
+  // copies out what the page shows. The result stays in the module until
+  // release(), after the preview.
   function inspect(m, bytes, fileSize, name) {
     const nameBytes = new TextEncoder().encode(name + '\0');
     const data = m._malloc(Math.max(bytes.length, 1));
     const namePointer = m._malloc(nameBytes.length);
+    let result = 0;
     try {
       m.HEAPU8.set(bytes, data);
       m.HEAPU8.set(nameBytes, namePointer);
-      const result = m._page_inspect(data, bytes.length, fileSize, namePointer);
-      try {
-        const file = (which) => {
-          const size = m._page_file_size(result, which);
-          if (size === 0) return null;
-          const at = m._page_file_data(result, which);
-          return m.HEAPU8.slice(at, at + size);
-        };
-        return {
-          kind: m._page_kind(result),
-          converts: m._page_converts(result) === 1,
-          verdict: cString(m, m._page_verdict(result)),
-          report: cString(m, m._page_report(result)),
-          landFile: file(Output.LandFile),
-          levelBitmap: file(Output.LevelBitmap),
-        };
-      } finally {
-        m._page_release(result);
-      }
+      result = m._page_inspect(data, bytes.length, fileSize, namePointer);
+    } catch (error) {
+      if (!result) m._free(data);
+      throw error;
     } finally {
-      m._free(data);
       m._free(namePointer);
+    }
+    try {
+      return {
+        handle: result,
+        kind: m._page_kind(result),
+        converts: m._page_converts(result) === 1,
+        verdict: cString(m, m._page_verdict(result)),
+        report: cString(m, m._page_report(result)),
+        landFile: fileOf(m, result, Output.LandFile),
+        levelBitmap: fileOf(m, result, Output.LevelBitmap),
+      };
+    } catch (error) {
+      m._page_release(result);
+      throw error;
+    }
+  }
+
+  // The level's preview, `landinfo FILE level.png`'s PNG; then the result
+  // is released.
+  function drawPreview(m, r) {
+    try {
+      m._page_preview(r.handle);
+      return fileOf(m, r.handle, Output.Preview);
+    } finally {
+      m._page_release(r.handle);
     }
   }
 
@@ -83,6 +104,7 @@
   const saving = {
     land: { bytes: null, why: '' },
     bitmap: { bytes: null, why: '' },
+    preview: { bytes: null, why: '' },
   };
   let previewUrl = null;
   let shown = 0;  // the latest file taken; an earlier one still running is dropped
@@ -113,69 +135,85 @@
     return report.split('\n').filter((l) => l.startsWith(start)).map((l) => l.slice(start.length));
   }
 
-  function showPicture(bytes, type, alt, caption) {
+  // A first number in a fact: "30" of "30, 12 of them from blots (...)".
+  function count(report, name) {
+    const value = fact(report, name);
+    return value === null ? null : value.split(/[ ,]/)[0];
+  }
+
+  // The picture's text alternative, from the report: what the picture shows.
+  function describePreview(name, r) {
+    const objects = count(r.report, 'objects');
+    const land = fact(r.report, 'land pixels');
+    const of = r.kind === Kind.Drawing ? 'the level made of ' + name : name;
+    if (objects === null || land === null) {
+      return 'Preview of ' + of + ': grey stripes, as nothing of its level can be read. ' +
+        (r.verdict ? 'In its corner: ' + r.verdict : '');
+    }
+    let text = 'Preview of ' + of + ': ' + objects + ' objects, each ringed and numbered; ' +
+      land.replace(/ of .*/, '') + ' of its 1920 by 696 pixels land, the sky in pale blue';
+    if (r.kind === Kind.LandFile || r.converts) return text + '.';
+    text += '. In its corner, the verdict: ' + r.verdict;
+    return text;
+  }
+
+  // The preview, once drawn: the picture scaled to the window, with its text
+  // alternative, or why there is none.
+  function showPreview(bytes, alt) {
     if (previewUrl) URL.revokeObjectURL(previewUrl);
     previewUrl = null;
-    ui.preview.hidden = true;
-    ui.previewCaption.hidden = true;
-    ui.previewEmpty.hidden = false;
+    ui.previewFigure.setAttribute('aria-busy', 'false');
     if (!bytes) {
-      ui.previewEmpty.textContent = caption;
+      ui.previewEmpty.textContent = 'This page could not draw a picture of the level.';
+      offer(ui.savePreview, saving.preview, null, '');
+      document.dispatchEvent(new CustomEvent('bmp2land:preview', { detail: false }));
       return;
     }
-    previewUrl = URL.createObjectURL(new Blob([bytes], { type }));
+    previewUrl = URL.createObjectURL(new Blob([bytes], { type: 'image/png' }));
     ui.preview.onload = () => {
       ui.preview.hidden = false;
       ui.previewEmpty.hidden = true;
       ui.previewCaption.hidden = false;
+      document.dispatchEvent(new CustomEvent('bmp2land:preview', { detail: true }));
     };
     ui.preview.onerror = () => {
       ui.previewEmpty.textContent = 'This browser cannot show the picture.';
+      document.dispatchEvent(new CustomEvent('bmp2land:preview', { detail: false }));
     };
     ui.preview.alt = alt;
-    ui.previewCaption.textContent = caption;
-    ui.previewEmpty.textContent = 'Drawing the picture…';
+    ui.previewCaption.textContent = 'The level as landinfo draws it, one pixel a pixel: each ' +
+      'object ringed in yellow and numbered, what is wrong in red and named in the corner.';
     ui.preview.src = previewUrl;
+    offer(ui.savePreview, saving.preview, bytes, '');
   }
 
-  function describeLevel(name, report) {
-    const objects = fact(report, 'objects');
-    const land = fact(report, 'land pixels');
-    let text = 'The level of ' + name + ', 1920 by 696 pixels';
-    if (objects !== null) text += ', with ' + objects + ' objects';
-    if (land !== null) text += ' and ' + land + ' pixels of land';
-    return text + '.';
+  // Until the preview is drawn: the picture's place says so.
+  function awaitPreview() {
+    if (previewUrl) URL.revokeObjectURL(previewUrl);
+    previewUrl = null;
+    ui.preview.hidden = true;
+    ui.preview.removeAttribute('src');
+    ui.previewCaption.hidden = true;
+    ui.previewEmpty.hidden = false;
+    ui.previewEmpty.textContent = 'Drawing the level\'s picture…';
+    ui.previewFigure.setAttribute('aria-busy', 'true');
+    offer(ui.savePreview, saving.preview, null, '');
   }
 
-  // The picture beside the report: the level bitmap where there is one,
-  // else the picture as dropped, where the browser can draw it. (The level's
-  // preview PNG, with its objects marked, takes the level bitmap's place once
-  // the module makes one: a third output of page_inspect.)
-  function showPreview(file, bytes, r) {
-    if (r.levelBitmap) {
-      const caption = r.kind === Kind.LandFile
-        ? 'The land file\'s picture, as level.bmp gives it (objects in magenta).'
-        : 'The level bitmap.';
-      showPicture(r.levelBitmap, 'image/bmp', describeLevel(file.name, r.report), caption);
-    } else if (r.kind === Kind.Picture) {
-      showPicture(bytes, file.type,
-                  'The picture in ' + file.name + ', as dropped; it does not convert.',
-                  'The picture as dropped. It does not convert: see above.');
-    } else {
-      showPicture(null, '', '', 'No picture to show: ' + file.name + ' is not a level.');
-    }
-  }
-
-  function showResult(file, bytes, r, extraAdvice) {
+  function showResult(file, r, extraAdvice) {
     const name = file.name;
     let state;
     let headline;
-    let who;
+    let who = 'bmp2land says';
     let advice = [];
+    const refuse = (why) => {
+      offer(ui.saveLand, saving.land, null, why);
+      offer(ui.saveBitmap, saving.bitmap, null, why);
+      ui.saveWhy.textContent = why;
+    };
     if (r.kind === Kind.Picture && r.converts) {
       state = 'converts';
       headline = name + ' converts';
-      who = 'bmp2land says';
       // It converts, but landinfo may see land the level will not colour.
       advice = labelled(r.report, 'warning');
       offer(ui.saveLand, saving.land, r.landFile, '');
@@ -185,13 +223,33 @@
     } else if (r.kind === Kind.Picture) {
       state = 'refused';
       headline = name + ' does not convert';
-      who = 'bmp2land says';
       advice = labelled(r.report, 'hint');
       if (advice.length === 0) advice = ['landinfo\'s report below lists what it found.'];
-      const why = 'Nothing to save: bmp2land does not convert ' + name + '.';
-      offer(ui.saveLand, saving.land, null, why);
-      offer(ui.saveBitmap, saving.bitmap, null, why);
-      ui.saveWhy.textContent = why;
+      refuse('Nothing to save: bmp2land does not convert ' + name + '.');
+    } else if (r.kind === Kind.Drawing) {
+      // landinfo made the level bitmap; bmp2land's verdict is on that.
+      who = 'bmp2land says of level.bmp';
+      offer(ui.saveBitmap, saving.bitmap, r.levelBitmap, '');
+      advice = labelled(r.report, 'hint').concat(labelled(r.report, 'warning'));
+      if (r.converts) {
+        state = 'converts';
+        headline = name + ' makes a level that converts';
+        offer(ui.saveLand, saving.land, r.landFile, '');
+        ui.saveWhy.textContent = 'level.bmp is the level bitmap landinfo made of ' + name +
+          '; land.dat is the file bmp2land makes from it, byte for byte.';
+      } else {
+        state = 'refused';
+        headline = name + ' makes a level that does not convert yet';
+        const why = 'No land.dat: bmp2land does not convert the level. level.bmp is the ' +
+          'level as made of ' + name + ', to fix in a paint program.';
+        offer(ui.saveLand, saving.land, null, why);
+        ui.saveWhy.textContent = why;
+      }
+    } else if (r.kind === Kind.NoLevel) {
+      state = 'refused';
+      headline = name + ' cannot become a level';
+      who = 'landinfo says';
+      refuse('Nothing to save: ' + name + ' gives no level.');
     } else if (r.kind === Kind.LandFile) {
       state = 'land';
       headline = name + ' is a land file';
@@ -202,13 +260,10 @@
         'then drop it here to make a land.dat again.';
     } else {
       state = 'unreadable';
-      headline = name + ' is neither a level bitmap nor a land file';
+      headline = name + ' is neither a drawing nor a land file';
       who = 'landinfo says';
-      advice = ['Drop a level bitmap (a 1920 × 696 BMP with 256 colours) or a land.dat.'];
-      const why = 'Nothing to save: ' + name + ' is not a level.';
-      offer(ui.saveLand, saving.land, null, why);
-      offer(ui.saveBitmap, saving.bitmap, null, why);
-      ui.saveWhy.textContent = why;
+      advice = ['Drop a drawing (a 1920 × 696 PNG or BMP) or a land.dat.'];
+      refuse('Nothing to save: ' + name + ' is not a level.');
     }
     advice = advice.concat(extraAdvice);
 
@@ -224,7 +279,7 @@
     }));
     ui.advice.hidden = advice.length === 0;
     ui.report.textContent = r.report || '(landinfo prints no report on this file.)';
-    showPreview(file, bytes, r);
+    awaitPreview();
     finish(state);
   }
 
@@ -258,7 +313,9 @@
     offer(ui.saveBitmap, saving.bitmap, null, why);
     ui.saveWhy.textContent = why;
     ui.report.textContent = '';
-    showPicture(null, '', '', 'No picture to show.');
+    awaitPreview();
+    ui.previewFigure.setAttribute('aria-busy', 'false');
+    ui.previewEmpty.textContent = 'No picture to show.';
     finish('failed');
   }
 
@@ -287,8 +344,19 @@
       await nextPaint();
       if (ticket !== shown) return;
       const r = inspect(m, bytes, file.size, file.name);
-      if (ticket !== shown) return;
-      showResult(file, bytes, r, extraAdvice);
+      if (ticket !== shown) {
+        m._page_release(r.handle);
+        return;
+      }
+      showResult(file, r, extraAdvice);
+      // The verdict is painted before the preview is drawn.
+      await nextPaint();
+      if (ticket !== shown) {
+        m._page_release(r.handle);
+        return;
+      }
+      const preview = drawPreview(m, r);
+      if (ticket === shown) showPreview(preview, describePreview(file.name, r));
     } catch (error) {
       module = null;
       if (ticket === shown) showFailure(file, error);
@@ -315,6 +383,7 @@
   });
   ui.saveLand.addEventListener('click', () => save(saving.land, 'land.dat'));
   ui.saveBitmap.addEventListener('click', () => save(saving.bitmap, 'level.bmp'));
+  ui.savePreview.addEventListener('click', () => save(saving.preview, 'preview.png'));
 
   // A file dropped anywhere on the page; the page shows where it will go.
   const carriesFiles = (event) =>

@@ -1,8 +1,10 @@
 // The page's way into landinfo and the converter. Given a file's bytes, it
 // gives landinfo's whole answer on them (landinfo/inspection.hpp: its report,
-// its complaint, its export), bmp2land's last line on a bitmap and the
-// land.dat it writes, made by the same reader, conversion and writer into
-// memory; and the files the page offers to save.
+// its complaint, its export, the level it makes of a drawing), bmp2land's
+// last line on the level bitmap and the land.dat it writes, made by the same
+// reader, conversion and writer into memory; the files the page offers to
+// save; and, asked for once the verdict is on the screen, the level's
+// preview, the PNG that `landinfo FILE OUT.png` writes.
 //
 // Plain C functions over pointers and numbers rather than embind: the page
 // makes a handful of calls that need no binding library, and the page stays
@@ -12,7 +14,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -25,6 +30,7 @@
 #include "land/land_writer.hpp"
 #include "landinfo/inspection.hpp"
 #include "landinfo/level_check.hpp"
+#include "picture/picture_format.hpp"
 
 namespace bmp2land::web {
 namespace {
@@ -34,15 +40,23 @@ enum class Kind : int {
     Picture = 1,     // a bitmap, or a picture landinfo names: bmp2land's verdict applies
     LandFile = 2,    // a land file read whole: its summary and its bitmap
     Unreadable = 3,  // neither: landinfo's complaint says what is wrong with it
+    Drawing = 4,     // a drawing made into a level bitmap: bmp2land's verdict on that
+    NoLevel = 5,     // a drawing that gives no level: landinfo says why
 };
 
 // The files a result can offer; the page's script uses the same numbers.
 enum class Output : int {
-    LandFile = 0,     // land.dat, when the bitmap converts
-    LevelBitmap = 1,  // the bitmap the level is made from, or a land file's export
-    Preview = 2,      // the level's preview, a PNG, once landinfo makes one
+    LandFile = 0,     // land.dat, when the level bitmap converts
+    LevelBitmap = 1,  // the level bitmap: the bitmap as dropped, a drawing's, a land file's export
+    Preview = 2,      // the level's preview, a PNG, once page_preview() has drawn it
 };
 constexpr std::size_t kOutputs = 3;
+
+// The page's buffer of the file's bytes, which the result takes over.
+struct FreeBytes {
+    void operator()(std::uint8_t* bytes) const { std::free(bytes); }
+};
+using PageBytes = std::unique_ptr<std::uint8_t, FreeBytes>;
 
 }  // namespace
 
@@ -52,6 +66,13 @@ struct PageResult {
     std::string verdict;  // one line, without its line end
     std::string report;   // landinfo's standard output
     std::array<std::vector<std::uint8_t>, kOutputs> files;
+
+    // What the preview is drawn of: the file as dropped, or a drawing's
+    // level bitmap, whose preview is the drawing's.
+    PageBytes dropped;
+    Bytes previewed;
+    std::uint64_t previewedSize = 0;
+    std::string name;
 
     std::vector<std::uint8_t>& file(Output which) { return files[static_cast<std::size_t>(which)]; }
 };
@@ -101,41 +122,89 @@ void convertAsBmp2land(Bytes bytes, std::uint64_t fileSize, const char* name, Pa
     result.file(Output::LandFile) = std::move(landFile.data);
 }
 
-// What landinfo says of the file, as `landinfo FILE` prints it, and the files
-// it makes: a land file's export (`landinfo FILE OUT.bmp`). The level's
-// preview joins them here, as Output::Preview, once landinfo makes one.
-PageResult landinfosAnswer(Bytes bytes, std::uint64_t fileSize, const char* name, bool picture) {
+// The name the page saves the level bitmap under, and gives it in the words.
+constexpr const char* kLevelBitmap = "level.bmp";
+
+landinfo::Request requestFor(const char* name, landinfo::Output output) {
     landinfo::Request request;
     request.path = name;
-    // A picture has no export: it is its own level bitmap.
-    request.output = picture ? landinfo::Output::None : landinfo::Output::Bitmap;
-    request.outPath = "level.bmp";
-    landinfo::Inspection inspection = landinfo::inspect(request, bytes, fileSize);
-    PageResult result;
+    request.output = output;
+    request.outPath = kLevelBitmap;
+    return request;
+}
+
+// What landinfo says of the file, as `landinfo FILE` prints it, and of a
+// land file its export (`landinfo FILE OUT.bmp`); on a picture, bmp2land's
+// verdict and land.dat, with the picture itself as its level bitmap.
+void landinfosAnswer(Bytes bytes, std::uint64_t fileSize, const char* name, bool picture,
+                     PageResult& result) {
+    landinfo::Inspection inspection = landinfo::inspect(
+        requestFor(name, picture ? landinfo::Output::None : landinfo::Output::Bitmap), bytes,
+        fileSize);
     result.report = std::move(inspection.out);
     if (inspection.written)
         result.file(Output::LevelBitmap) = std::move(*inspection.written);
     if (picture) {
         result.kind = Kind::Picture;
+        convertAsBmp2land(bytes, fileSize, name, result);
+        if (result.converts)
+            result.file(Output::LevelBitmap).assign(bytes.begin(), bytes.end());
     } else if (inspection.status == landinfo::kSuccess) {
         result.kind = Kind::LandFile;
     } else {
         result.kind = Kind::Unreadable;
         result.verdict = withoutLineEnd(std::move(inspection.err));
     }
-    return result;
 }
 
-// landinfo's answer, and on a picture bmp2land's too.
-PageResult inspect(Bytes bytes, std::uint64_t fileSize, const char* name) {
-    const bool picture = landinfo::pictureFormat(bytes) != landinfo::PictureFormat::Other;
-    PageResult result = landinfosAnswer(bytes, fileSize, name, picture);
-    if (picture) {
-        convertAsBmp2land(bytes, fileSize, name, result);
-        if (result.converts)
-            result.file(Output::LevelBitmap).assign(bytes.begin(), bytes.end());
+// A drawing as `landinfo FILE level.bmp` makes it into a level: its words
+// (all but "written: level.bmp") and the level bitmap, which bmp2land then
+// converts; or, where it gives no level, why, as its preview says it.
+void drawingsAnswer(Bytes bytes, std::uint64_t fileSize, const char* name, PageResult& result) {
+    landinfo::Inspection made =
+        landinfo::inspect(requestFor(name, landinfo::Output::Bitmap), bytes, fileSize);
+    if (!made.written) {
+        result.kind = Kind::NoLevel;
+        std::string why = withoutLineEnd(std::move(made.err));
+        if (why.ends_with(landinfo::kNothingWritten))
+            why.resize(why.size() - landinfo::kNothingWritten.size());
+        result.verdict = why;
+        result.report = why + "\n";
+        return;
     }
-    return result;
+    result.kind = Kind::Drawing;
+    result.report = made.out + made.afterWritten;
+    std::vector<std::uint8_t>& level = result.file(Output::LevelBitmap);
+    level = std::move(*made.written);
+    convertAsBmp2land(level, level.size(), kLevelBitmap, result);
+    result.previewed = level;
+    result.previewedSize = level.size();
+}
+
+PageResult* inspect(PageBytes dropped, std::size_t size, std::uint64_t fileSize, const char* name) {
+    auto result = std::make_unique<PageResult>();
+    const Bytes bytes(dropped.get(), size);
+    result->previewed = bytes;
+    result->previewedSize = fileSize;
+    result->name = name;
+    if (picture::pictureFormat(bytes) == picture::PictureFormat::Other)
+        landinfosAnswer(bytes, fileSize, name, false, *result);
+    else if (landinfo::isDrawing(bytes, fileSize))
+        drawingsAnswer(bytes, fileSize, name, *result);
+    else
+        landinfosAnswer(bytes, fileSize, name, true, *result);
+    result->dropped = std::move(dropped);
+    return result.release();
+}
+
+// `landinfo FILE level.png` of the file (of a drawing, of its level bitmap:
+// the same picture).
+void drawPreview(PageResult& result) {
+    landinfo::Inspection drawn =
+        landinfo::inspect(requestFor(result.name.c_str(), landinfo::Output::Preview),
+                          result.previewed, result.previewedSize);
+    if (drawn.written)
+        result.file(Output::Preview) = std::move(*drawn.written);
 }
 
 const std::vector<std::uint8_t>* outputFile(const PageResult* result, int which) {
@@ -158,14 +227,21 @@ std::size_t page_read_limit() {
     return bmp2land::kMaxInputSize;
 }
 
-// `bytes` are the first `size` bytes of a file of `fileSize` bytes called
-// `name` (UTF-8). The result stays until page_release().
-PageResult* page_inspect(const std::uint8_t* bytes, std::size_t size, double fileSize,
-                         const char* name) {
+// `bytes` (from malloc) are the first `size` bytes of a file of `fileSize`
+// bytes called `name` (UTF-8). The result takes them over, and stays until
+// page_release(), which frees both.
+PageResult* page_inspect(std::uint8_t* bytes, std::size_t size, double fileSize, const char* name) {
+    bmp2land::web::PageBytes dropped(bytes);
     const auto realSize = fileSize > static_cast<double>(size)
                               ? static_cast<std::uint64_t>(fileSize)
                               : std::uint64_t{size};
-    return new PageResult(bmp2land::web::inspect(bmp2land::Bytes(bytes, size), realSize, name));
+    return bmp2land::web::inspect(std::move(dropped), size, realSize, name);
+}
+
+// Draws the level's preview into the result (Output::Preview): the page asks
+// once it has shown the verdict, which comes first.
+void page_preview(PageResult* result) {
+    bmp2land::web::drawPreview(*result);
 }
 
 int page_kind(const PageResult* result) {

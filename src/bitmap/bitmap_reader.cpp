@@ -65,21 +65,38 @@ BodyLayout coreLayout(const FileHeader& file) {
     return layout;
 }
 
+// Whether the bytes from `paletteOffset` to the pixels hold a whole table:
+// many writers store all 256 entries whatever biClrUsed says.
+bool holdsFullPalette(const FileHeader& file, std::uint64_t paletteOffset) {
+    return paletteOffset + kPaletteEntries * kPaletteEntrySize <= file.bfOffBits;
+}
+
 BodyLayout infoLayout(const BitmapHeaders& headers) {
     const InfoHeader& info = headers.info;
+    if (info.biSize < kInfoHeaderSize) {
+        return BodyLayout{};  // the fixed layout
+    }
     BodyLayout layout;
     layout.paletteOffset = std::uint64_t{kFileHeaderSize} + info.biSize;
+    layout.pixelOffset = headers.file.bfOffBits;
+    // A 40-byte header may be followed by colour masks.
+    const std::uint64_t masks = info.biSize == kInfoHeaderSize ? masksSize(info.biCompression) : 0;
+    if (holdsFullPalette(headers.file, layout.paletteOffset + masks)) {
+        layout.paletteOffset += masks;
+        return layout;
+    }
+    if (holdsFullPalette(headers.file, layout.paletteOffset)) {
+        return layout;
+    }
+    // Fewer bytes than a whole table: as many entries as biClrUsed says, and
+    // the masks only if that palette still fits before the pixels after them.
     layout.paletteEntries = (info.biClrUsed >= 1 && info.biClrUsed <= kPaletteEntries)
                                 ? info.biClrUsed
                                 : kPaletteEntries;
-    layout.pixelOffset = headers.file.bfOffBits;
-    // A 40-byte header may be followed by colour masks. They are there only if
-    // the palette still fits before the pixels when read after them.
-    if (info.biSize == kInfoHeaderSize &&
-        layout.paletteEnd() + masksSize(info.biCompression) <= layout.pixelOffset) {
-        layout.paletteOffset += masksSize(info.biCompression);
+    if (layout.paletteEnd() + masks <= layout.pixelOffset) {
+        layout.paletteOffset += masks;
     }
-    if (info.biSize < kInfoHeaderSize || layout.paletteEnd() > layout.pixelOffset) {
+    if (layout.paletteEnd() > layout.pixelOffset) {
         return BodyLayout{};  // the fixed layout
     }
     return layout;

@@ -18,10 +18,17 @@ struct Rle8Result {
     std::uint32_t column = 0;
 };
 
-// Decodes a BI_RLE8 stream into `picture` (kWidth x kHeight indexes, stored
-// row order), which the caller has filled with 0: pixels the stream skips keep
-// that value. Stops at end-of-bitmap or once every row has been reached; what
-// follows is ignored.
+// BI_RLE8 codes one index a byte; BI_RLE4 two a byte, high nibble first.
+enum class RleCodes : std::uint8_t { Rle8, Rle4 };
+
+// Decodes a run-length stream into `picture` (columns x rows indexes, one a
+// byte, stored row order), which the caller has filled: pixels the stream
+// skips keep their value. Stops at end-of-bitmap or once every row has been
+// reached; what follows is ignored.
+Rle8Result decodeRle(Bytes stream, RleCodes codes, std::size_t columns, std::size_t rows,
+                     MutableBytes picture);
+
+// The same for a BI_RLE8 stream of the level's size, kWidth x kHeight.
 Rle8Result decodeRle8(Bytes stream, MutableBytes picture);
 
 }  // namespace bmp2land::bitmap

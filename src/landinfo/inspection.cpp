@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "landinfo/drawing_report.hpp"
 #include "landinfo/land_export.hpp"
 #include "landinfo/land_reader.hpp"
 #include "landinfo/land_summary.hpp"
@@ -27,28 +28,59 @@ void addPreview(const Request& request, const preview::Scene& scene, Inspection&
     const preview::Preview drawn = preview::render(scene);
     auto png = request.encodePng(drawn.image.width(), drawn.image.height(), drawn.image.rgb());
     if (!png) {
-        inspection.err += complaintText(
-            request.outPath, std::string(png::describe(png.error())) + "; nothing written");
+        inspection.err += complaintText(request.outPath, std::string(png::describe(png.error())) +
+                                                             std::string(kNothingWritten));
         inspection.status = kFailure;
         return;
     }
     inspection.written = std::move(*png);
 }
 
+// What the level of a drawing would be, after what the file is (a bitmap's
+// headers say it already).
+std::string levelToCome(const LevelCheck& check, Bytes bytes) {
+    if (!check.isDrawing())
+        return {};
+    const auto level = drawing::levelFromFile(bytes);
+    if (!level)
+        return {};
+    return check.bitmap ? levelFactsText(*level) : drawingText(*level);
+}
+
 // Exit status 0 only when bmp2land would convert the file. A bitmap whose
 // pixels are not read is previewed with its verdict alone.
-Inspection inspectBitmap(const Request& request, Bytes bytes, std::uint64_t size) {
-    if (request.output == Output::Bitmap)
-        return Inspection{{}, usageText(request.program), kFailure, {}};
-    const LevelCheck check = checkLevel(bytes, size);
-    Inspection inspection{
-        levelCheckText(check, request.path), {}, check.converts() ? kSuccess : kFailure, {}};
+Inspection inspectBitmap(const Request& request, const LevelCheck& check, Bytes bytes) {
+    Inspection inspection{levelCheckText(check, request.path, levelToCome(check, bytes)),
+                          {},
+                          check.converts() ? kSuccess : kFailure,
+                          {},
+                          {}};
     if (request.output == Output::Preview) {
         preview::Scene scene = check.image ? levelBitmapScene(*check.image) : preview::Scene{};
         if (!check.converts())
             scene.verdict = withoutNewline(verdictText(check, request.path));
         addPreview(request, scene, inspection);
     }
+    return inspection;
+}
+
+// Exit status 0 only when the level is made (and written) and bmp2land
+// converts it. A picture that gives no level is previewed with the reason
+// alone, as a damaged land file is.
+Inspection inspectDrawing(const Request& request, Bytes bytes) {
+    const auto level = drawing::levelFromFile(bytes);
+    if (level)
+        return levelInspection(request, *level);
+    const std::string why = pictureFailureText(level.error(), picture::pictureFormat(bytes));
+    Inspection inspection;
+    if (request.output != Output::Preview) {
+        inspection.err = complaintText(request.path, why + std::string(kNothingWritten));
+        return inspection;
+    }
+    inspection.err = complaintText(request.path, why);
+    preview::Scene scene;
+    scene.unreadable = withoutNewline(inspection.err);
+    addPreview(request, scene, inspection);
     return inspection;
 }
 
@@ -93,9 +125,35 @@ std::optional<Output> outputFor(std::string_view path) {
 }
 
 Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size) {
-    if (pictureFormat(bytes) != PictureFormat::Other)
-        return inspectBitmap(request, bytes, size);
-    return inspectLandFile(request, bytes, size);
+    if (picture::pictureFormat(bytes) == PictureFormat::Other)
+        return inspectLandFile(request, bytes, size);
+    if (request.output == Output::Bitmap)
+        return inspectDrawing(request, bytes);
+    const LevelCheck check = checkLevel(bytes, size);
+    if (request.output == Output::Preview && check.isDrawing())
+        return inspectDrawing(request, bytes);
+    return inspectBitmap(request, check, bytes);
+}
+
+Inspection levelInspection(const Request& request, const drawing::Level& level) {
+    std::vector<std::uint8_t> bitmap = exportBitmap(level.image);
+    const LevelCheck check = checkLevel(bitmap);
+    const bool preview = request.output == Output::Preview;
+    Inspection inspection{drawingText(level),
+                          {},
+                          check.converts() ? kSuccess : kFailure,
+                          {},
+                          drawingVerdictText(level, check, preview ? nullptr : request.outPath)};
+    if (!preview) {
+        inspection.written = std::move(bitmap);
+        return inspection;
+    }
+    // The level as bmp2land's reader takes it: the very preview of OUT.bmp.
+    preview::Scene scene = check.image ? levelBitmapScene(*check.image) : preview::Scene{};
+    if (!check.converts())
+        scene.verdict = withoutNewline(verdictText(check, ""));
+    addPreview(request, scene, inspection);
+    return inspection;
 }
 
 std::string usageText(const char* program) {

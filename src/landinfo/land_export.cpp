@@ -31,9 +31,13 @@ bitmap::BitmapImage toBitmap(const LandModel& model) {
 }
 
 std::vector<std::uint8_t> exportBitmap(const LandModel& model) {
+    return exportBitmap(toBitmap(model));
+}
+
+std::vector<std::uint8_t> exportBitmap(const bitmap::BitmapImage& image) {
     MemorySink sink;
-    sink.data.reserve(bitmap::kFixedPixelOffset + kPixelCount);
-    (void)bitmap::writeBitmap(toBitmap(model), sink);  // memory takes every write
+    sink.data.reserve(bitmap::kFixedPixelOffset + image.pixels.size());
+    (void)bitmap::writeBitmap(image, sink);  // memory takes every write
     return std::move(sink.data);
 }
 

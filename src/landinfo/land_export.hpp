@@ -19,5 +19,7 @@ bitmap::BitmapImage toBitmap(const land::LandModel& model);
 
 // That bitmap as the bytes of a file.
 std::vector<std::uint8_t> exportBitmap(const land::LandModel& model);
+// Any level bitmap as the bytes of a file.
+std::vector<std::uint8_t> exportBitmap(const bitmap::BitmapImage& image);
 
 }  // namespace bmp2land::landinfo

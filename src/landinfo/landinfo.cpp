@@ -23,7 +23,7 @@ int complain(const char* file, const std::string& what) {
 }
 
 int alreadyExists(const char* path) {
-    return complain(path, "already exists; nothing written");
+    return complain(path, "already exists" + std::string(kNothingWritten));
 }
 
 // Never replaces anything: not the input, not a file or a link of that name,
@@ -86,7 +86,7 @@ int inspectFile(std::span<const char* const> args, platform::FileOperations& fil
         return inspection.status;
     if (writeNewFile(*inspection.written, request.outPath, files) != kSuccess)
         return kFailure;
-    show(writtenText(request.outPath), {});
+    show(writtenText(request.outPath) + inspection.afterWritten, {});
     return inspection.status;
 }
 

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 #include <utility>
 
 #include "bitmap/bitmap_headers.hpp"
@@ -17,12 +16,6 @@ namespace {
 
 using Kind = Hint::Kind;
 using Histogram = std::array<std::size_t, bitmap::kPaletteEntries>;
-
-bool startsWith(Bytes file, std::string_view signature) {
-    return file.size() >= signature.size() &&
-           std::equal(signature.begin(), signature.end(), file.begin(),
-                      [](char s, std::uint8_t b) { return static_cast<std::uint8_t>(s) == b; });
-}
 
 // Where a file of `bitCount` bits keeps its palette, and how many entries it
 // says it has; the reader's own layout for the 8-bit files it reads.
@@ -217,54 +210,11 @@ void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
     check.image = std::move(*image);
 }
 
-bool startsWithMagic(Bytes file, const land::Magic& magic) {
-    return file.size() >= magic.size() && std::equal(magic.begin(), magic.end(), file.begin());
-}
-
-// The sizes of the info headers bitmaps have: core, the 40-byte one, with
-// colour masks (52, 56), OS/2 2.x, version 4 and version 5.
-constexpr std::array<std::uint32_t, 7> kInfoHeaderSizes = {12, 40, 52, 56, 64, 108, 124};
-constexpr std::array<std::uint16_t, 7> kBitCounts = {1, 2, 4, 8, 16, 24, 32};
-
-template <typename T, std::size_t N>
-bool isOneOf(T value, const std::array<T, N>& values) {
-    return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-// Three fields together that a land file's first bytes never hold.
-bool hasBmpHeaders(Bytes file) {
-    if (file.size() < bitmap::kHeadersSize)
-        return false;
-    const bitmap::InfoHeader info = bitmap::decodeHeaders(file).info;
-    return isOneOf(info.biSize, kInfoHeaderSizes) && info.biPlanes == 1 &&
-           isOneOf(info.biBitCount, kBitCounts);
-}
-
-bool readsAsBitmap(Bytes file) {
-    return !startsWithMagic(file, land::kLndMagic) &&
-           (bitmap::readHeaders(file).ok() || hasBmpHeaders(file));
-}
-
 }  // namespace
-
-PictureFormat pictureFormat(Bytes file) {
-    if (startsWith(file, "BM"))
-        return PictureFormat::Bmp;
-    if (startsWith(file, "\x89PNG\r\n\x1A\n"))
-        return PictureFormat::Png;
-    if (startsWith(file, "\xFF\xD8\xFF"))
-        return PictureFormat::Jpeg;
-    if (startsWith(file, "GIF87a") || startsWith(file, "GIF89a"))
-        return PictureFormat::Gif;
-    if (startsWith(file, std::string_view("II*\0", 4)) ||
-        startsWith(file, std::string_view("MM\0*", 4)))
-        return PictureFormat::Tiff;
-    return readsAsBitmap(file) ? PictureFormat::Bmp : PictureFormat::Other;
-}
 
 LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {
     LevelCheck check;
-    check.format = pictureFormat(file);
+    check.format = picture::pictureFormat(file);
     if (check.format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize)
         check.bitmap = bitmapFacts(file);
     readAndConvert(file, fileSize, check);
@@ -275,6 +225,13 @@ LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {
         check.hints.insert(check.hints.begin(), hint);
     }
     return check;
+}
+
+bool isDrawing(Bytes file, std::uint64_t fileSize) {
+    const PictureFormat format = picture::pictureFormat(file);
+    const bool deepBitmap = format == PictureFormat::Bmp && file.size() >= bitmap::kHeadersSize &&
+                            bitmapFacts(file).bitCount > bitmap::kBitCount;
+    return (format == PictureFormat::Png || deepBitmap) && checkLevel(file, fileSize).isDrawing();
 }
 
 }  // namespace bmp2land::landinfo

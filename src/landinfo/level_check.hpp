@@ -16,16 +16,11 @@
 #include "land/land_model.hpp"
 #include "land/object_markers.hpp"
 #include "landinfo/uncoloured_land.hpp"
+#include "picture/picture_format.hpp"
 
 namespace bmp2land::landinfo {
 
-enum class PictureFormat : std::uint8_t { Bmp, Png, Jpeg, Gif, Tiff, Other };
-
-// What a file's first bytes say it is. A file that is not a land file and
-// has no signature is a BMP still when bmp2land, which never looks for "BM",
-// reads it past its header checks, or when its headers are plainly a BMP's:
-// a known header size, one plane and a bit count that bitmaps have.
-PictureFormat pictureFormat(Bytes file);
+using picture::PictureFormat;
 
 inline constexpr std::size_t kListedObjects = 100;
 inline constexpr bitmap::RgbQuad kMagenta = {255, 0, 255, 0};
@@ -89,6 +84,13 @@ struct LevelCheck {
     std::vector<Hint> hints;
 
     bool converts() const { return !readFailure && !conversionFailure; }
+    // A picture that bmp2land refuses for its kind, a PNG or a BMP without a
+    // palette, but that gives a level of its colours: landinfo says what that
+    // would be, and previews it.
+    bool isDrawing() const {
+        return !converts() &&
+               (format == PictureFormat::Png || (bitmap && bitmap->bitCount > bitmap::kBitCount));
+    }
 };
 
 // `fileSize` is the file's real length: more than file.size() when only the
@@ -97,5 +99,9 @@ LevelCheck checkLevel(Bytes file, std::uint64_t fileSize);
 inline LevelCheck checkLevel(Bytes file) {
     return checkLevel(file, file.size());
 }
+
+// checkLevel(file, fileSize).isDrawing(), without the check of a bitmap of 8
+// bits or fewer, which is never a drawing.
+bool isDrawing(Bytes file, std::uint64_t fileSize);
 
 }  // namespace bmp2land::landinfo

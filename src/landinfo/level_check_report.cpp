@@ -2,14 +2,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/messages.hpp"
+#include "bitmap/bitmap_decoder.hpp"
 #include "common/formatted.hpp"
 #include "landinfo/counted.hpp"
 #include "landinfo/uncoloured_land_report.hpp"
 
 namespace bmp2land::landinfo {
-namespace {
 
 std::string compressionName(std::uint32_t compression) {
     switch (compression) {
@@ -17,6 +18,8 @@ std::string compressionName(std::uint32_t compression) {
             return "uncompressed";
         case bitmap::kBiRle8:
             return "RLE8";
+        case bitmap::kBiRle4:
+            return "RLE4";
         case bitmap::kBiBitFields:
             return "bit fields";
         case bitmap::kBiAlphaBitFields:
@@ -26,22 +29,38 @@ std::string compressionName(std::uint32_t compression) {
     }
 }
 
-const char* formatName(PictureFormat format) {
-    switch (format) {
-        case PictureFormat::Png:
-            return "PNG";
-        case PictureFormat::Jpeg:
-            return "JPEG";
-        case PictureFormat::Gif:
-            return "GIF";
-        case PictureFormat::Tiff:
-            return "TIFF";
-        case PictureFormat::Bmp:
-        case PictureFormat::Other:
-            break;
+const char* partName(bitmap::BitmapPart part) {
+    switch (part) {
+        case bitmap::BitmapPart::Headers:
+            return "headers";
+        case bitmap::BitmapPart::Palette:
+            return "palette";
+        case bitmap::BitmapPart::Pixels:
+            return "pixels";
+        case bitmap::BitmapPart::Rle8Data:
+            return "RLE8 data";
     }
-    return "other";
+    return "data";
 }
+
+std::string verdictText(const LevelCheck& check, const char* path) {
+    if (check.converts()) {
+        return "verdict: converts\n";
+    }
+    return "verdict: " + formatted(check.readFailure
+                                       ? app::messages::readFailure(check.readFailure->kind)
+                                       : app::messages::conversionFailure(*check.conversionFailure),
+                                   path);
+}
+
+std::string levelNameBeside(std::string_view picture) {
+    const std::size_t slash = picture.find_last_of("/\\");
+    const std::string_view name =
+        slash == std::string_view::npos ? picture : picture.substr(slash + 1);
+    return name == "level.bmp" ? "new-level.bmp" : "level.bmp";
+}
+
+namespace {
 
 std::string bitmapFactsText(const BitmapFacts& b) {
     return formatted("bitmap: %d x %d, %u bits, %s, %u-byte header, %s\n", b.width, b.height,
@@ -78,20 +97,6 @@ std::string pictureFactsText(const PictureFacts& p) {
     text += formatted("land pixels: %zu of %u\n", p.landPixels, land::kPixelCount);
     text += formatted("colours 96 to 254: %zu pixels\n", p.uncoloured.pixels);
     return text;
-}
-
-const char* partName(bitmap::BitmapPart part) {
-    switch (part) {
-        case bitmap::BitmapPart::Headers:
-            return "headers";
-        case bitmap::BitmapPart::Palette:
-            return "palette";
-        case bitmap::BitmapPart::Pixels:
-            return "pixels";
-        case bitmap::BitmapPart::Rle8Data:
-            return "RLE8 data";
-    }
-    return "data";
 }
 
 // Past the read cap what the bitmap needs lies beyond what is read, and
@@ -133,7 +138,16 @@ std::string markerColourText(const Hint& h) {
                counted(h.pixels, "pixel", "pixels").c_str(), kIndexInGimp);
 }
 
-std::string hintText(const Hint& h) {
+// The way from a picture to a level: "landinfo PICTURE level.bmp", then
+// "bmp2land level.bmp", never naming the picture itself as the new file.
+std::string twoCommands(const char* path) {
+    const std::string out = levelNameBeside(path);
+    return "\"landinfo " + std::string(path) + " " + out +
+           "\" makes a level bitmap of it by its colours (docs/drawings.md), and \"bmp2land " +
+           out + "\" converts that";
+}
+
+std::string hintText(const Hint& h, const char* path) {
     using Kind = Hint::Kind;
     const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
     switch (h.kind) {
@@ -162,11 +176,8 @@ std::string hintText(const Hint& h) {
                 unsigned{h.bitCount}, unsigned{h.bitCount});
         case Kind::NoPalette:
             return formatted(
-                "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; it must "
-                "be an 8-bit BMP in the level palette (examples/level-palette.gpl, or "
-                "palette.png) with all 256 entries: \"landinfo PICTURE level.bmp\" makes one of "
-                "any drawing, and so does GIMP: %s\n",
-                unsigned{h.bitCount}, kIndexInGimp);
+                "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; %s\n",
+                unsigned{h.bitCount}, twoCommands(path).c_str());
         case Kind::WrongSize:
             return formatted(
                 "hint: the picture is %u x %u; crop it or extend its canvas to %u x %u (in GIMP, "
@@ -178,33 +189,29 @@ std::string hintText(const Hint& h) {
                 "hint: the bitmap says it has %u bits per pixel, which no bitmap has; %s\n",
                 unsigned{h.bitCount}, keepPalette);
         case Kind::NotABmp:
-            return formatted("hint: this is a %s picture, not a BMP; save it as an 8-bit BMP\n",
-                             formatName(h.format));
+            if (h.format == PictureFormat::Png)
+                return formatted("hint: this is a PNG picture, not a BMP; %s\n",
+                                 twoCommands(path).c_str());
+            return formatted(
+                "hint: this is a %s picture, which neither program reads; save the drawing as PNG "
+                "or BMP, and \"landinfo DRAWING level.bmp\" makes a level bitmap of that\n",
+                picture::formatName(h.format));
     }
     return {};
 }
 
 }  // namespace
 
-std::string verdictText(const LevelCheck& check, const char* path) {
-    if (check.converts()) {
-        return "verdict: converts\n";
-    }
-    return "verdict: " + formatted(check.readFailure
-                                       ? app::messages::readFailure(check.readFailure->kind)
-                                       : app::messages::conversionFailure(*check.conversionFailure),
-                                   path);
-}
-
-std::string levelCheckText(const LevelCheck& check, const char* path) {
+std::string levelCheckText(const LevelCheck& check, const char* path, std::string_view drawing) {
     std::string text;
     if (check.bitmap)
         text += bitmapFactsText(*check.bitmap);
     if (check.picture)
         text += pictureFactsText(*check.picture);
+    text += drawing;
     text += verdictText(check, path);
     for (const Hint& hint : check.hints)
-        text += hintText(hint);
+        text += hintText(hint, path);
     if (check.picture)
         text += uncolouredLandText(check.picture->uncoloured);
     return text;

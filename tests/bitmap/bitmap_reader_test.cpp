@@ -156,6 +156,29 @@ TEST(BitmapReader, FindsPaletteAndPixels) {
          }),
          100},
         {"clrUsed above 256 means 256", opts([](BmpOptions& o) { o.clrUsed = 1000; }), 256},
+        // Room for all 256 entries before the pixels: all 256 are read.
+        {"50 colours used, 256 stored", opts([](BmpOptions& o) { o.clrUsed = 50; }), 256},
+        {"V5 with 1 colour used, 256 stored", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 124;
+             o.clrUsed = 1;
+         }),
+         256},
+        {"bit fields without masks, 50 used, 256 stored", opts([](BmpOptions& o) {
+             o.compression = 3;
+             o.clrUsed = 50;
+         }),
+         256},
+        {"bit fields with masks, 50 used, 256 stored", opts([](BmpOptions& o) {
+             o.compression = 3;
+             o.clrUsed = 50;
+             o.maskBytes = 12;
+         }),
+         256},
+        {"core header, 256 stored and a gap", opts([](BmpOptions& o) {
+             o.infoHeaderSize = 12;
+             o.gapAfterPalette = 10;
+         }),
+         256},
         {"gap before pixels", opts([](BmpOptions& o) { o.gapAfterPalette = 30; }), 256},
         // Offsets that can't be right: the palette is read at 54 and the pixels at 1078,
         // which is where this test's writer put them.

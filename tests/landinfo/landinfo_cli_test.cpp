@@ -6,10 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <set>
 
 #include "scratch_dir.hpp"
+#include "test_pictures.hpp"
 
 namespace {
 
@@ -434,11 +439,9 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     const auto noPalette = [&](const std::string& bits) {
         return "bitmap: 1920 x 696, " + bits + " bits, uncompressed, 40-byte header, 0 colours\n" +
                notEightBit + "hint: this is a " + bits +
-               "-bit bitmap, which has no palette and so no entry 255; it must be an 8-bit BMP in "
-               "the level palette (examples/level-palette.gpl, or palette.png) with all 256 "
-               "entries: \"landinfo PICTURE level.bmp\" makes one of any drawing, and so does "
-               "GIMP: " +
-               inLevelPalette + "\n";
+               "-bit bitmap, which has no palette and so no entry 255; \"landinfo in.bmp "
+               "level.bmp\" makes a level bitmap of it by its colours (docs/drawings.md), and "
+               "\"bmp2land level.bmp\" converts that\n";
     };
     const std::string notScaled =
         "; crop it or extend its canvas to 1920 x 696 (in GIMP, Image > Canvas Size), but don't "
@@ -548,7 +551,10 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         {"a 24-bit bitmap without \"BM\"",
          withoutSignature(bmp([](BmpOptions& o) { o.bitCount = 24; })), noPalette("24")},
         {"PNG", png,
-         notEightBit + "hint: this is a PNG picture, not a BMP; save it as an 8-bit BMP\n"},
+         notEightBit +
+             "hint: this is a PNG picture, not a BMP; \"landinfo in.bmp level.bmp\" makes a level "
+             "bitmap of it by its colours (docs/drawings.md), and \"bmp2land level.bmp\" "
+             "converts that\n"},
         {"a good bitmap with a PNG signature", pngSigned,
          report(samplePicture()) + "verdict: converts\n" + warned(samplePicture())},
         {"truncated palette", ByteVector(full.begin(), full.begin() + 454),  // 100 entries
@@ -566,6 +572,9 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          rle8 + truncatedHint +
              "RLE8 data: it has only 1082 bytes; save or copy the bitmap again\n"},
     };
+    // Pictures that bmp2land refuses for their kind, whose preview is their level's.
+    const std::set<std::string> drawings = {"16-bit", "24-bit", "32-bit",
+                                            "a 24-bit bitmap without \"BM\"", "PNG"};
     for (const auto& c : cases) {
         writeFile(at("in.bmp"), c.file);
         if (c.sparseSize != 0)
@@ -580,9 +589,21 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         const std::string verdict = last == "Done!" ? "converts" : last;
         EXPECT_NE(checked.out.find("verdict: " + verdict + "\n"), std::string::npos) << c.name;
         EXPECT_EQ(checked.status, converted.status) << c.name;
-        // Its preview, also where the pixels can't be read: the same report.
+        // Its preview, also where the pixels can't be read: the same report;
+        // of a drawing, its level's, as `landinfo in.bmp new.bmp` makes it:
+        // here none, for pixels stored as an 8-bit file's, and the same words.
         fs::remove(work() / "in.png");
-        expectPreview(landinfo("in.bmp in.png"), c.out, "", converted.status, "in.png", c.name);
+        const Outcome previewed = landinfo("in.bmp in.png");
+        if (drawings.contains(c.name)) {
+            const Outcome made = landinfo("in.bmp new.bmp");
+            const std::string refused = "; nothing written\n";
+            ASSERT_TRUE(made.err.ends_with(refused)) << c.name << ": " << made.err;
+            expectPreview(previewed, "",
+                          made.err.substr(0, made.err.size() - refused.size()) + "\n", 1, "in.png",
+                          c.name);
+        } else {
+            expectPreview(previewed, c.out, "", converted.status, "in.png", c.name);
+        }
     }
 }
 
@@ -609,14 +630,31 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     writeFile(at("headless.bmp"), makeBmp(noHeaderSize, samplePalette(), ByteVector(100, 0)));
     writeFile(at("out.bmp"), {'o', 'l', 'd'});
     const std::string usage = "Usage: " + invokedAs(landinfoPath()) + " FILE [OUT.bmp | OUT.png]\n";
-    // A damaged land file's preview is written all the same: `png`.
+    // Pictures that give no level.
+    PngSpec wide;
+    wide.height = 1080;
+    writeFile(at("wide.png"), encodePng(wide, std::vector<std::uint16_t>(kW * 1080 * 3, 200)));
+    const ByteVector hills = rgbaPng(shadedDrawing(true), true);
+    writeFile(at("cut.png"), ByteVector(hills.begin(), hills.begin() + 100000));
+    writeFile(at("photo.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
+    BmpOptions short24;
+    short24.bitCount = 24;
+    short24.height = 695;
+    short24.storedColours = 0;
+    writeFile(at("short.bmp"), makeBmp(short24, {}, ByteVector(kW * 3 * 695, 9)));
+    const std::string notScaled =
+        "; crop it or extend its canvas to 1920 x 696 (in GIMP, Image > Canvas Size), but don't "
+        "scale it: scaling blends the colours along every edge; nothing written\n";
+    // Its preview says the same, on the picture.
+    const std::string notScaledShown = notScaled.substr(0, notScaled.rfind("; nothing")) + "\n";
+    // A damaged land file's preview, or one of a picture that gives no level,
+    // is written all the same: `png`.
     const struct {
         std::string args, err, png;
     } cases[] = {
         {"land.dat out.bmp", "land.dat: IMG chunk 2: bad magic at offset 1336890\n", ""},
         {"missing.dat out.bmp", "missing.dat: cannot be opened\n", ""},
         {"'ない/レベル.dat' out.bmp", "ない/レベル.dat: cannot be opened\n", ""},
-        {"level.bmp out.bmp", usage, ""},
         {"long.dat out.bmp", "long.dat: end of file: 65435208 extra bytes at offset 1673661\n", ""},
         {"one.dat out.bmp", "one.dat: end of file: 1 extra byte at offset 1673661\n", ""},
         {"magic.dat out.bmp", "magic.dat: LND header: bad magic at offset 0\n", ""},
@@ -630,6 +668,18 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
         {"land.dat out.gif", usage, ""},
         {"land.dat out", usage, ""},
         {"land.dat out.png out.bmp", usage, ""},
+        {"wide.png new.bmp", "wide.png: is 1920 x 1080" + notScaled, ""},
+        {"short.bmp new.bmp", "short.bmp: is 1920 x 695" + notScaled, ""},
+        {"cut.png new.bmp",
+         "cut.png: is cut short; save or copy the picture again; nothing written\n", ""},
+        {"photo.jpg new.bmp",
+         "photo.jpg: is a JPEG picture, which landinfo does not read; save it as PNG or BMP; "
+         "nothing written\n",
+         ""},
+        {"level.bmp out.bmp extra.bmp", usage, ""},
+        {"wide.png out.png", "wide.png: is 1920 x 1080" + notScaledShown, "out.png"},
+        {"short.bmp out.png", "short.bmp: is 1920 x 695" + notScaledShown, "out.png"},
+        {"cut.png out.png", "cut.png: is cut short; save or copy the picture again\n", "out.png"},
     };
     for (const auto& c : cases) {
         const Outcome o = landinfo(c.args);
@@ -643,12 +693,345 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
         EXPECT_EQ(readFile(at("out.bmp")), (ByteVector{'o', 'l', 'd'})) << c.args;
         if (!c.png.empty())
             fs::remove(work() / c.png);
-        EXPECT_EQ(strayFiles({"land.dat", "long.dat", "one.dat", "magic.dat", "notes.txt",
-                              "headless.bmp", "out.bmp", "level.bmp"}),
-                  std::vector<std::string>{})
+        EXPECT_EQ(
+            strayFiles({"land.dat", "long.dat", "one.dat", "magic.dat", "notes.txt", "headless.bmp",
+                        "out.bmp", "level.bmp", "wide.png", "cut.png", "photo.jpg", "short.bmp"}),
+            std::vector<std::string>{})
             << c.args;
     }
     EXPECT_EQ(landinfo("").status, 1);
 }
 
 }  // namespace
+
+namespace {
+
+// The level palette as the committed blank level holds it.
+std::vector<Colour> levelPaletteOfBlank() {
+    const ByteVector blank = readFile(std::string(EXAMPLES_DIR) + "/blank.bmp");
+    std::vector<Colour> palette;
+    for (std::size_t i = 0; i < 256; ++i) {
+        const std::size_t at = 54 + 4 * i;
+        palette.push_back({blank.at(at + 2), blank.at(at + 1), blank.at(at)});
+    }
+    return palette;
+}
+
+Rgba rgbaOf(const Colour& c) {
+    return Rgba{c.red, c.green, c.blue, 255};
+}
+
+// A picture of entries (bottom row first) in the colours of `palette`, top
+// row first.
+std::vector<Rgba> coloured(const Picture& picture, const std::vector<Colour>& palette) {
+    std::vector<Rgba> pixels(kPixels);
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            pixels[y * kW + x] = rgbaOf(palette[picture.indexes[(kH - 1 - y) * kW + x]]);
+    return pixels;
+}
+
+// The example level's entries: land in the level palette, 30 markers.
+Picture examplePicture() {
+    const ByteVector example = readFile(std::string(EXAMPLES_DIR) + "/level.bmp");
+    Picture p;
+    std::copy(example.begin() + 1078, example.begin() + 1078 + kPixels, p.indexes.begin());
+    return p;
+}
+
+// An indexed PNG of `picture` whose palette holds only the colours used, in
+// another order than the level palette's: what GIMP saves after re-indexing
+// with "Remove unused and duplicate colors from colormap" on.
+ByteVector renumberedPng(const Picture& picture, const std::vector<Colour>& palette) {
+    std::vector<std::uint8_t> used;
+    for (std::size_t v = 256; v-- > 0;)
+        if (std::find(picture.indexes.begin(), picture.indexes.end(), v) != picture.indexes.end())
+            used.push_back(static_cast<std::uint8_t>(v));
+    PngSpec spec;
+    spec.colourType = 3;
+    std::array<std::uint16_t, 256> newIndex{};
+    for (std::size_t k = 0; k < used.size(); ++k) {
+        newIndex[used[k]] = static_cast<std::uint16_t>(k);
+        const Colour& c = palette[used[k]];
+        spec.plte.insert(spec.plte.end(), {c.red, c.green, c.blue});
+    }
+    std::vector<std::uint16_t> samples(kPixels);
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            samples[y * kW + x] = newIndex[picture.indexes[(kH - 1 - y) * kW + x]];
+    return encodePng(spec, samples);
+}
+
+// What the test made a drawing of, and what its level must be.
+struct DrawingCase {
+    std::string name;
+    ByteVector file;
+    std::string pictureLine;  // the first line landinfo prints
+    std::string ruleLines;    // the sky, objects and land colours lines
+    // The level's entries (bottom row first) and palette, which give the
+    // land.dat that bmp2land must make of it; empty where the test checks
+    // the level otherwise.
+    std::optional<Picture> level;
+    std::vector<Colour> palette;
+    std::string verdict = "converts";
+};
+
+std::size_t countOf(const Picture& p, std::uint8_t v) {
+    return static_cast<std::size_t>(std::count(p.indexes.begin(), p.indexes.end(), v));
+}
+
+// The level's own lines after the picture's: land pixels, then, once
+// written, the verdict.
+std::string landPixelsLine(const Picture& level) {
+    return "land pixels: " + std::to_string(kPixels - countOf(level, 0) - countOf(level, 255)) +
+           " of 1336320\n";
+}
+
+std::string skyLine(std::size_t pixels, bool transparent) {
+    return "sky: " + std::to_string(pixels) +
+           (transparent ? " pixels, those less than half opaque (rule 2: the drawing has "
+                          "transparency, so black is land)\n"
+                        : " pixels, those of black, 0, 0, 0 (rule 2: no pixel of the drawing is "
+                          "transparent)\n");
+}
+
+std::string objectsLine(std::size_t objects, std::size_t blots) {
+    return "objects: " + std::to_string(objects) + ", " + std::to_string(blots) +
+           " of them from blots (rule 3: each dot or blot of magenta, 255, 0, 255, is one "
+           "object)\n";
+}
+
+}  // namespace
+
+// Any drawing to a level bitmap: landinfo's report line by line, and the
+// land.dat that bmp2land makes of the level, as the test drew it.
+TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
+    const std::vector<Colour> levelPalette = levelPaletteOfBlank();
+    std::vector<DrawingCase> cases;
+
+    {  // a 24-bit BMP as Pillow writes it: 12 colours under a black sky
+        std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 255});
+        Picture level;
+        std::vector<Colour> palette = levelPalette;
+        for (std::size_t y = 300; y < kH; ++y)
+            for (std::size_t x = 0; x < kW; ++x) {
+                const std::size_t band = x / 160;  // ascending colours: entries 1 to 12
+                const Colour c{static_cast<std::uint8_t>(20 + band * 19),
+                               static_cast<std::uint8_t>(200 - band * 9), 77};
+                pixels[y * kW + x] = rgbaOf(c);
+                level.at(x, y) = static_cast<std::uint8_t>(1 + band);
+                palette[1 + band] = c;
+            }
+        for (const std::size_t at : objectPlaces()) {
+            pixels[at] = kMagenta;
+            level.at(at % kW, at / kW) = 255;
+        }
+        cases.push_back({"12 colours, black sky, 24-bit BMP", rgbBmp(pixels),
+                         "picture: BMP, 1920 x 696, RGB, 24 bits a pixel, uncompressed, 40-byte "
+                         "header\n",
+                         skyLine(300 * kW, false) + objectsLine(30, 0) +
+                             "land colours: 12 in the drawing, 12 in the level, each its own entry "
+                             "(rule 5: up to 95 colours keep their own)\n",
+                         level, palette});
+    }
+    {  // drawn in the level palette, saved as RGB PNG, and re-indexed by GIMP
+        const Picture example = examplePicture();
+        const std::string rules =
+            skyLine(countOf(example, 0), false) + objectsLine(30, 0) + "land colours: " +
+            std::to_string(
+                std::set<std::uint8_t>(example.indexes.begin(), example.indexes.end()).size() - 2) +
+            " in the drawing, all of the level palette, each at its entry there (rule 4)\n";
+        cases.push_back(
+            {"the level palette, RGB PNG", rgbaPng(coloured(example, levelPalette), false),
+             "picture: PNG, 1920 x 696, RGB, 8 bits a channel\n", rules, example, levelPalette});
+        const std::size_t used =
+            std::set<std::uint8_t>(example.indexes.begin(), example.indexes.end()).size();
+        cases.push_back({"the level palette, renumbered", renumberedPng(example, levelPalette),
+                         "picture: PNG, 1920 x 696, indexed, 8 bits a pixel, " +
+                             std::to_string(used) + " colours\n",
+                         rules, example, levelPalette});
+    }
+    {  // soft-brush markers 3 to 9 pixels across, on land and in a transparent sky
+        std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 0});
+        Picture level;
+        std::vector<Colour> palette = levelPalette;
+        palette[1] = {60, 170, 50};
+        palette[2] = {140, 100, 70};
+        for (std::size_t y = 400; y < kH; ++y)
+            for (std::size_t x = 0; x < kW; ++x) {
+                const std::uint8_t entry = y < 420 ? 1 : 2;
+                pixels[y * kW + x] = rgbaOf(palette[entry]);
+                level.at(x, y) = entry;
+            }
+        for (std::size_t i = 0; i < 30; ++i) {
+            const std::size_t x = 30 + i * 63;
+            const std::size_t y = i % 2 == 0 ? 300 : 550;
+            softMarker(pixels, x, y, 3 + static_cast<int>(i % 7));
+            level.at(x, y) = 255;
+        }
+        cases.push_back({"soft markers 3 to 9 pixels across", rgbaPng(pixels, true),
+                         "picture: PNG, 1920 x 696, RGBA, 8 bits a channel\n",
+                         skyLine(countOf(level, 0), true) + objectsLine(30, 30) +
+                             "land colours: 2 in the drawing, 2 in the level, each its own entry "
+                             "(rule 5: up to 95 colours keep their own)\n",
+                         level, palette});
+    }
+    {  // 29 one-pixel markers: written all the same
+        Picture level = examplePicture();
+        *std::find(level.indexes.begin(), level.indexes.end(), 255) = 0;
+        const std::string rules =
+            skyLine(countOf(level, 0), false) + objectsLine(29, 0) + "land colours: " +
+            std::to_string(
+                std::set<std::uint8_t>(level.indexes.begin(), level.indexes.end()).size() - 2) +
+            " in the drawing, all of the level palette, each at its entry there (rule 4)\n";
+        cases.push_back({"29 markers", rgbaPng(coloured(level, levelPalette), false),
+                         "picture: PNG, 1920 x 696, RGB, 8 bits a channel\n", rules, level,
+                         levelPalette, "You must have exactly 30 object positions!"});
+    }
+
+    for (const DrawingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(work());
+        fs::create_directory(work());
+        writeFile(at("drawing"), c.file);
+        const bool converts = c.verdict == "converts";
+        const std::string facts = c.pictureLine + c.ruleLines + landPixelsLine(*c.level);
+        // After "written: OUT": the verdict, and with 29 objects what to do,
+        // which depends on whether OUT is the level or its preview.
+        const auto verdict = [&](const std::string& whatToDo) {
+            return "verdict: " + c.verdict + "\n" +
+                   (converts ? ""
+                             : "hint: 29 found, and a level needs exactly 30 (rule 7: the level "
+                               "is " +
+                                   whatToDo + "\n");
+        };
+        const Outcome o = landinfo("drawing level.bmp");
+        EXPECT_EQ(o.out, facts + "written: level.bmp\n" +
+                             verdict("written all the same); each object is one dot or blot of "
+                                     "magenta, 255, 0, 255, apart from the others: fix the drawing "
+                                     "and make the level again, or give the objects entry 255 in "
+                                     "level.bmp (\"landinfo level.bmp\" lists them)"));
+        EXPECT_EQ(o.err, "");
+        EXPECT_EQ(o.status, converts ? 0 : 1);
+        const Outcome converted = run("level.bmp");
+        EXPECT_NE(converted.out.find(converts ? "Done!" : c.verdict), std::string::npos)
+            << converted.out;
+        if (converts) {
+            EXPECT_TRUE(sameBytes(landFile(), expectedLandFile(*c.level, c.palette)));
+        }
+        EXPECT_EQ(strayFiles({"drawing", "level.bmp", "land.dat"}), std::vector<std::string>{});
+
+        // Never over an existing file: the level's facts, then the refusal.
+        const ByteVector old = readFile(at("level.bmp"));
+        const Outcome again = landinfo("drawing level.bmp");
+        EXPECT_EQ(again.out, facts);
+        EXPECT_EQ(again.err, "level.bmp: already exists; nothing written\n");
+        EXPECT_EQ(again.status, 1);
+        EXPECT_EQ(readFile(at("level.bmp")), old);
+
+        // The preview of the drawing is its level's, the very picture that
+        // landinfo draws of level.bmp, and its words are the level's.
+        const Outcome previewed = landinfo("drawing level.png");
+        if (!kWritesPng) {
+            expectPreview(previewed, facts, "", 1, "level.png");
+            continue;
+        }
+        const std::string words =
+            facts + "written: level.png\n" +
+            verdict(
+                "made all the same); each object is one dot or blot of magenta, 255, 0, 255, "
+                "apart from the others: the preview rings and numbers those found; fix the "
+                "drawing");
+        EXPECT_EQ(previewed.out, words);
+        EXPECT_EQ(previewed.err, "");
+        EXPECT_EQ(previewed.status, converts ? 0 : 1);
+        ASSERT_EQ(landinfo("level.bmp own.png").status, converts ? 0 : 1);
+        EXPECT_TRUE(sameBytes(readFile(at("level.png")), readFile(at("own.png"))));
+    }
+}
+
+// A bitmap that converts keeps its entries, and an anti-aliased drawing of
+// thousands of colours is merged into 95: each checked against what the
+// test drew.
+TEST_F(LandInfo, KeepsAConvertingBitmapAndMergesManyColours) {
+    {  // RLE8, already a level: the very same land.dat
+        Picture picture = samplePicture();
+        for (auto& v : picture.indexes)
+            v = v >= 96 && v <= 254 ? 7 : v;
+        BmpOptions rle;
+        rle.compression = 1;
+        writeFile(at("level.bmp"), makeBmp(rle, samplePalette(), encodeRle8(picture)));
+        ASSERT_EQ(run("level.bmp").status, 0);
+        const ByteVector original = landFile();
+        fs::remove(at("land.dat"));
+        const Outcome o = landinfo("level.bmp again.bmp");
+        const std::size_t colours =
+            std::set<std::uint8_t>(picture.indexes.begin(), picture.indexes.end()).size() - 2;
+        EXPECT_EQ(o.out,
+                  "picture: BMP, 1920 x 696, indexed, 8 bits a pixel, 256 colours, RLE8, "
+                  "40-byte header\nsky: " +
+                      std::to_string(countOf(picture, 0)) +
+                      " pixels, entry 0 (rule 1: a bitmap that bmp2land converts keeps "
+                      "its entries)\nobjects: 30, entry 255 (rule 1)\nland colours: " +
+                      std::to_string(colours) + " in the drawing, " + std::to_string(colours) +
+                      " in the level, at their own entries (rule 1)\n" + landPixelsLine(picture) +
+                      "written: again.bmp\nverdict: converts\n");
+        EXPECT_EQ(o.status, 0);
+        ASSERT_EQ(run("again.bmp").status, 0);
+        EXPECT_TRUE(sameBytes(landFile(), original));
+    }
+    {  // an RGBA PNG, transparent sky, anti-aliased land of thousands of colours
+        fs::remove(at("land.dat"));
+        const std::vector<Rgba> drawing = shadedDrawing(true);
+        writeFile(at("hills.png"), rgbaPng(drawing, true));
+        const Outcome o = landinfo("hills.png hills.bmp");
+        EXPECT_EQ(o.status, 0) << o.out << o.err;
+        ASSERT_EQ(run("hills.bmp").status, 0);
+        // Sky exactly where the drawing is transparent, objects at the
+        // magenta pixels, land elsewhere in entries 1 to 95; each land
+        // pixel's largest change in a channel, as landinfo reports it.
+        const ByteVector level = readFile(at("hills.bmp"));
+        ASSERT_EQ(level.size(), 1078 + kPixels);
+        std::set<std::uint32_t> colours;
+        std::set<std::uint8_t> entries;
+        int largest = 0;
+        double total = 0;
+        std::size_t sky = 0;
+        std::size_t land = 0;
+        for (std::size_t y = 0; y < kH; ++y)
+            for (std::size_t x = 0; x < kW; ++x) {
+                const Rgba& p = drawing[y * kW + x];
+                const std::uint8_t v = level[1078 + (kH - 1 - y) * kW + x];
+                if (p.alpha < 128) {
+                    ASSERT_EQ(v, 0) << x << ", " << y;
+                    ++sky;
+                } else if (p == kMagenta) {
+                    ASSERT_EQ(v, 255) << x << ", " << y;
+                } else {
+                    ASSERT_TRUE(v >= 1 && v <= 95) << x << ", " << y;
+                    colours.insert(std::uint32_t{p.red} << 16 | std::uint32_t{p.green} << 8 |
+                                   p.blue);
+                    entries.insert(v);
+                    const std::size_t at = 54 + 4 * std::size_t{v};
+                    const int change =
+                        std::max({std::abs(p.red - level[at + 2]),
+                                  std::abs(p.green - level[at + 1]), std::abs(p.blue - level[at])});
+                    largest = std::max(largest, change);
+                    total += change;
+                    ++land;
+                }
+            }
+        ASSERT_GT(colours.size(), 1000U);
+        char changes[64];
+        std::snprintf(changes, sizeof changes, "the largest change %d in a channel, %.2f", largest,
+                      total / double(land));
+        EXPECT_EQ(
+            o.out,
+            "picture: PNG, 1920 x 696, RGBA, 8 bits a channel\n" + skyLine(sky, true) +
+                objectsLine(30, 0) + "land colours: " + std::to_string(colours.size()) +
+                " in the drawing, " + std::to_string(entries.size()) +
+                " in the level, merged by Wu's variance cuts refined by k-means; " + changes +
+                " on average (rule 5: more than 95 colours)\nland pixels: " + std::to_string(land) +
+                " of 1336320\nwritten: hills.bmp\nverdict: converts\n");
+    }
+}

@@ -1,10 +1,11 @@
 // landinfo's preview of each kind of file it reads, as inspect() gives the
 // PNG and stb_image decodes it again: land in its stored colours, sky in the
 // sky colour, a ring centred on each object with its number, what is wrong in
-// the signal colour and named in the legend, the verdict of a bitmap that
-// won't convert, and what could not be read of a damaged land file. Every
-// pixel outside the rings, labels and legend (where render() says they are)
-// is checked against the file's own bytes.
+// the signal colour and named in the legend, the verdict of a bitmap or of a
+// drawing's level that won't convert, and what could not be read of a
+// damaged land file or a picture. Every pixel outside the rings, labels and
+// legend (where render() says they are) is checked against the file's own
+// bytes; a drawing's level keeps its colours, so its pixels are the drawing's.
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "drawing/drawing.hpp"
+#include "landinfo/drawing_report.hpp"
 #include "landinfo/inspection.hpp"
+#include "landinfo/land_export.hpp"
 #include "landinfo/land_reader.hpp"
 #include "landinfo/level_check.hpp"
 #include "landinfo/level_check_report.hpp"
 #include "landinfo/level_scenes.hpp"
 #include "png_decoder.hpp"
 #include "preview/preview.hpp"
-#include "test_bitmaps.hpp"
+#include "test_pictures.hpp"
 #include "text_reading.hpp"
 
 namespace bmp2land::preview {
@@ -147,10 +151,30 @@ std::ostream& operator<<(std::ostream& out, const Kind& k) {
 
 constexpr const char* kPath = "in";  // the file's name in the words
 
+// A drawing's level as a bitmap on the disk would be read, or what could not
+// be read of the drawing.
+pv::Scene drawingScene(const ByteVector& file) {
+    const auto level = bmp2land::drawing::levelFromFile(file);
+    pv::Scene scene;
+    if (!level) {
+        scene.unreadable =
+            std::string(kPath) + ": " +
+            li::pictureFailureText(level.error(), bmp2land::picture::pictureFormat(file));
+        return scene;
+    }
+    const li::LevelCheck check = li::checkLevel(li::exportBitmap(level->image));
+    scene = li::levelBitmapScene(*check.image);
+    if (!check.converts()) {
+        scene.verdict = li::verdictText(check, "");
+        scene.verdict.pop_back();
+    }
+    return scene;
+}
+
 // The scene landinfo draws of `file`, rendered here for where its rings,
 // labels and legend are.
 pv::Preview layoutOf(const ByteVector& file) {
-    if (li::pictureFormat(file) == li::PictureFormat::Other) {
+    if (bmp2land::picture::pictureFormat(file) == li::PictureFormat::Other) {
         const li::LandFileReading reading = li::readLandFileRecords(file, file.size());
         pv::Scene scene = li::landFileScene(reading);
         if (reading.error) {
@@ -161,6 +185,10 @@ pv::Preview layoutOf(const ByteVector& file) {
         return pv::render(scene);
     }
     const li::LevelCheck check = li::checkLevel(file);
+    // The page's way to tell a drawing, without checking a bitmap, agrees.
+    EXPECT_EQ(li::isDrawing(file, file.size()), check.isDrawing());
+    if (check.isDrawing())
+        return pv::render(drawingScene(file));
     pv::Scene scene = check.image ? li::levelBitmapScene(*check.image) : pv::Scene{};
     if (!check.converts()) {
         scene.verdict = li::verdictText(check, kPath);
@@ -229,9 +257,20 @@ TEST_P(preview_of, shows_the_file_and_what_is_wrong) {
     for (const pv::Point& p : k.signalPixels)
         EXPECT_EQ(image.at(p.x, p.y), kSignal) << p.x << ", " << p.y;
 
-    std::vector<std::string> legend;
+    // Each item of the legend starts a line; a long one wraps at spaces onto
+    // the next lines.
+    std::vector<std::string> lines;
     for (const pv::TextLine& line : layout.legendLines)
-        legend.push_back(readText(image, line.box));
+        lines.push_back(readText(image, line.box));
+    std::vector<std::string> legend;
+    std::size_t next = 0;
+    for (const std::string& item : k.legend) {
+        std::string joined;
+        while (next < lines.size() && joined.size() < item.size())
+            joined += (joined.empty() ? "" : " ") + lines[next++];
+        legend.push_back(joined);
+    }
+    legend.insert(legend.end(), lines.begin() + static_cast<std::ptrdiff_t>(next), lines.end());
     EXPECT_EQ(legend, k.legend);
 
     EXPECT_EQ(layout.marks.size(), k.rings.size());
@@ -367,6 +406,70 @@ Kind notReadBitmap(const char* name, ByteVector file, const std::string& verdict
     return {name, std::move(file), 1, {verdict, kAllNotRead}, {}, notRead};
 }
 
+// The picture as a drawing: its colours, its markers in magenta and its sky
+// transparent.
+std::vector<Rgba> drawingOf(const Picture& picture) {
+    const std::vector<Colour> palette = samplePalette();
+    std::vector<Rgba> pixels(kPixels);
+    for (std::size_t y = 0; y < kH; ++y) {
+        for (std::size_t x = 0; x < kW; ++x) {
+            const std::uint8_t v = picture.indexes[(kH - 1 - y) * kW + x];
+            const Colour c = palette[v];
+            pixels[y * kW + x] = v == 255 ? kMagenta
+                                 : v == 0 ? Rgba{0, 0, 0, 0}
+                                          : Rgba{c.red, c.green, c.blue, 255};
+        }
+    }
+    return pixels;
+}
+
+// A drawing of 95 colours and 30 magenta dots, transparent sky: its level
+// keeps every colour and object where it is.
+Kind pngDrawing() {
+    const Picture picture = withoutGreys(samplePicture());
+    return {
+        "a_png_drawing",     rgbaPng(drawingOf(picture), true), 0, {}, ringsAt(markers(picture)),
+        levelPixels(picture)};
+}
+
+// The same drawn with 29 objects and saved as a 24-bit BMP: the level is
+// made all the same, and its verdict shown.
+Kind bmpDrawingWith29Objects() {
+    const Picture picture = withoutGreys(samplePicture(29));
+    return {"a_24_bit_drawing_with_29_objects",
+            rgbBmp(drawingOf(picture)),
+            1,
+            {"verdict: You must have exactly 30 object positions!"},
+            ringsAt(markers(picture)),
+            levelPixels(picture)};
+}
+
+// A picture that gives no level: what is wrong with it, on stripes.
+Kind unreadablePicture(const char* name, ByteVector file, const std::string& reason) {
+    return {name, std::move(file), 1, {std::string(kPath) + ": " + reason, kAllNotRead},
+            {},   notRead};
+}
+
+ByteVector widePng() {
+    PngSpec wide;
+    wide.height = 1080;
+    return encodePng(wide, std::vector<std::uint16_t>(std::size_t{kW} * 1080 * 3, 200));
+}
+
+ByteVector truncatedPng() {
+    ByteVector png = rgbaPng(drawingOf(samplePicture()), true);
+    png.resize(png.size() / 2);
+    return png;
+}
+
+// A JPEG's start, which neither program reads.
+ByteVector jpegPicture() {
+    ByteVector jpeg(2000, 0);
+    const ByteVector start = {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0};
+    std::copy(start.begin(), start.end(), jpeg.begin());
+    return jpeg;
+}
+
 ByteVector bitmap24() {
     BmpOptions o;
     o.bitCount = 24;
@@ -379,7 +482,7 @@ ByteVector truncatedBitmap() {
     return file;
 }
 
-// A PNG's signature and header: what landinfo reads of a PNG today.
+// A PNG's signature and header, and nothing of its pixels.
 ByteVector pngPicture() {
     const ByteVector start = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
                               'I',  'H', 'D', 'R', 0,    0,    7,    0x80, 0, 0, 2, 0xB8};
@@ -413,9 +516,25 @@ INSTANTIATE_TEST_SUITE_P(
     landinfo, preview_of,
     ::testing::Values(
         landFile(), landFileWithProblems(), bitmapWithABlot(), convertingBitmap(),
-        notReadBitmap("a_24_bit_bitmap", bitmap24(), "verdict: Not 8-bit bitmap!"),
+        Kind{"a_24_bit_bitmap_of_one_colour",
+             bitmap24(),
+             1,
+             {"verdict: You must have exactly 30 object positions!"},
+             {},
+             [](std::uint32_t, std::uint32_t) {
+                 return Shown{{40, 40, 40}};
+             }},
         notReadBitmap("a_truncated_bitmap", truncatedBitmap(), "verdict: File in is truncated!"),
-        notReadBitmap("a_png_picture", pngPicture(), "verdict: Not 8-bit bitmap!"),
+        pngDrawing(), bmpDrawingWith29Objects(),
+        unreadablePicture("a_png_picture_of_a_header_alone", pngPicture(),
+                          "is damaged; save it again"),
+        unreadablePicture("a_truncated_png_drawing", truncatedPng(),
+                          "is cut short; save or copy the picture again"),
+        unreadablePicture("a_png_drawing_of_the_wrong_size", widePng(),
+                          "is 1920 x 1080; crop it or extend its canvas to 1920 x 696 (in GIMP, "
+                          "Image > Canvas Size), but don't scale it: scaling blends the colours "
+                          "along every edge"),
+        notReadBitmap("a_jpeg_picture", jpegPicture(), "verdict: Not 8-bit bitmap!"),
         Kind{"a_land_file_with_a_bad_header",
              changed(landFileOf(samplePicture()), 0, 'X'),
              1,

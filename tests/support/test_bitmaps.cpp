@@ -83,11 +83,12 @@ ByteVector makeBmp(const BmpOptions& o, const std::vector<Colour>& palette,
         put32(out, 2835);
         put32(out, o.clrUsed);
         put32(out, 0);
+        for (std::size_t i = 0; i < 4 && out.size() + 4 <= infoStart + o.infoHeaderSize; ++i)
+            put32(out, o.masks[i]);  // the masks of a V2 to V5 header
         out.resize(infoStart + std::max<std::size_t>(o.infoHeaderSize, 40), 0);
     }
-    const std::uint32_t masks[] = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
     for (std::size_t i = 0; i < o.maskBytes / 4; ++i)
-        put32(out, masks[i % 4]);
+        put32(out, o.masks[i % 4]);
     for (std::size_t i = 0; i < o.storedColours; ++i) {
         const Colour c = i < palette.size() ? palette[i] : Colour{0, 0, 0};
         out.insert(out.end(), {c.blue, c.green, c.red});
@@ -97,10 +98,12 @@ ByteVector makeBmp(const BmpOptions& o, const std::vector<Colour>& palette,
     out.resize(out.size() + o.gapAfterPalette, 0xEE);
     set32(out, 10, o.offBits.value_or(static_cast<std::uint32_t>(out.size())));
     if (o.topDown) {
-        if (pixelData.size() % kW != 0)
+        const auto rows = static_cast<std::size_t>(o.height);
+        if (pixelData.size() % rows != 0)
             throw std::logic_error("a top-down bitmap needs whole rows");
-        for (std::size_t end = pixelData.size(); end > 0; end -= kW)
-            out.insert(out.end(), pixelData.begin() + static_cast<std::ptrdiff_t>(end - kW),
+        const std::size_t row = pixelData.size() / rows;
+        for (std::size_t end = pixelData.size(); end > 0; end -= row)
+            out.insert(out.end(), pixelData.begin() + static_cast<std::ptrdiff_t>(end - row),
                        pixelData.begin() + static_cast<std::ptrdiff_t>(end));
     } else {
         out.insert(out.end(), pixelData.begin(), pixelData.end());

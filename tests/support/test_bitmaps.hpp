@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,10 +51,14 @@ struct BmpOptions {
     std::size_t gapAfterPalette = 0;       // bytes between the palette and the pixels
     std::optional<std::uint32_t> offBits;  // default: where the pixels really start
     std::uint16_t signature = 0x4D42;      // "BM"
+    // Bit-field masks, red, green, blue, alpha: written after a 40-byte header
+    // (maskBytes of them), or inside a V2 to V5 header.
+    std::array<std::uint32_t, 4> masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
 };
 
 // Headers, palette and `pixelData` laid out as `options` say. `pixelData` is
-// in stored order, bottom row first, also for a top-down file.
+// in stored order, bottom row first, also for a top-down file (whose rows
+// are then written in the reverse order).
 ByteVector makeBmp(const BmpOptions& options, const std::vector<Colour>& palette,
                    const ByteVector& pixelData);
 // A conforming bitmap of `picture` with the sample palette.

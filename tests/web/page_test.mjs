@@ -16,6 +16,7 @@ import { createRequire } from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import zlib from 'node:zlib';
 
 const kSkip = 77;
 class Failure extends Error {}
@@ -125,6 +126,60 @@ function withObjects(count) {
   });
 }
 
+// A drawing of the example: its colours, the sky transparent and each
+// object a magenta dot, as 8-bit RGBA rows (top row first); `objects` keeps
+// only the first of them, bottom row first.
+function exampleDrawing(objects = 30) {
+  const palette = (i) => [example[54 + 4 * i + 2], example[54 + 4 * i + 1], example[54 + 4 * i]];
+  const rgba = Buffer.alloc(1920 * 696 * 4);
+  let kept = 0;
+  for (let stored = 0; stored < 696; ++stored) {
+    const y = 695 - stored;
+    for (let x = 0; x < 1920; ++x) {
+      const v = example[kPixelOffset + stored * 1920 + x];
+      const marker = v === 255 && kept++ < objects;
+      const colour = v === 0 || v === 255 ? [0, 0, 0] : palette(v);
+      const pixel = marker ? [255, 0, 255, 255] : [...colour, v === 0 || v === 255 ? 0 : 255];
+      rgba.set(pixel, (y * 1920 + x) * 4);
+    }
+  }
+  return rgba;
+}
+
+// RGBA rows as a PNG, written here with node's zlib: a signature, IHDR,
+// one IDAT of every row with filter 0, and IEND.
+const crcTable = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+function crc32(bytes) {
+  let c = 0xFFFFFFFF;
+  for (const b of bytes) c = crcTable[(c ^ b) & 0xFF] ^ (c >>> 8);
+  return (c ^ 0xFFFFFFFF) >>> 0;
+}
+function chunk(type, data) {
+  const body = Buffer.concat([Buffer.from(type, 'latin1'), data]);
+  const length = Buffer.alloc(4);
+  length.writeUInt32BE(data.length);
+  const crc = Buffer.alloc(4);
+  crc.writeUInt32BE(crc32(body));
+  return Buffer.concat([length, body, crc]);
+}
+function rgbaPng(rgba, width, height) {
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(width, 0);
+  header.writeUInt32BE(height, 4);
+  header.set([8, 6, 0, 0, 0], 8);  // 8 bits, RGBA, deflate, filter 0, not interlaced
+  const rows = Buffer.alloc(height * (1 + width * 4));
+  for (let y = 0; y < height; ++y) {
+    rgba.copy(rows, y * (1 + width * 4) + 1, y * width * 4, (y + 1) * width * 4);
+  }
+  return Buffer.concat([Buffer.from([0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A]),
+                       chunk('IHDR', header), chunk('IDAT', zlib.deflateSync(rows)),
+                       chunk('IEND', Buffer.alloc(0))]);
+}
+
 // ---- the browser ----------------------------------------------------------
 
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'bmp2land-chromium-'));
@@ -180,10 +235,35 @@ async function drop(name, bytes) {
     transfer.items.add(new File([array, new Uint8Array(zeros)], name));
     const shown = new Promise((resolve) =>
       document.addEventListener('bmp2land:shown', (e) => resolve(e.detail), { once: true }));
+    // The preview comes after the verdict; previewDrawn() waits for it.
+    window.previewDrawn = new Promise((resolve) =>
+      document.addEventListener('bmp2land:preview', (e) => resolve(e.detail), { once: true }));
     document.querySelector('main').dispatchEvent(
       new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true }));
     return shown;
   }, { name, data: bytes.subarray(0, end).toString('base64'), zeros: bytes.length - end });
+}
+
+// Waits for the preview of the file dropped last, and returns its bytes as
+// the page saves them, with its text alternative.
+async function previewDrawn() {
+  if (!(await page.evaluate(() => window.previewDrawn))) throw new Failure('no preview shown');
+  const alt = await page.evaluate(() => document.getElementById('preview').alt);
+  const { name, bytes } = await saved('save-preview');
+  expectEqual(name, 'preview.png', 'the saved preview\'s name');
+  return { bytes, alt };
+}
+
+// The preview the page shows of the file dropped last is the PNG that
+// `landinfo NAME out.png` writes, byte for byte; its text alternative says
+// `words`.
+async function checkPreview(name, bytes, words) {
+  const written = runIn({ [name]: bytes }, landinfo, name, 'out.png');
+  const shown = await previewDrawn();
+  expectSameBytes(shown.bytes, written.file('out.png'), 'the preview');
+  if (!shown.alt.startsWith('Preview of') || !shown.alt.includes(words)) {
+    throw new Failure(`the preview's text alternative: "${shown.alt}"`);
+  }
 }
 
 // What the page shows now.
@@ -231,7 +311,7 @@ function expectSameBytes(actual, expected, what) {
 
 // A bitmap bmp2land refuses: its verdict line, landinfo's report and hints,
 // and nothing to save.
-async function checkRefused(name, bytes) {
+async function checkRefused(name, bytes, previewWords = null) {
   const command = runIn({ [name]: bytes }, bmp2land, name);
   const report = runIn({ [name]: bytes }, landinfo, name);
   expectEqual(command.status, 1, 'bmp2land\'s status (the case must be a refusal)');
@@ -246,6 +326,39 @@ async function checkRefused(name, bytes) {
   if (!seen.saveWhy.includes('bmp2land does not convert')) {
     throw new Failure(`the buttons do not say why: "${seen.saveWhy}"`);
   }
+  if (previewWords !== null) await checkPreview(name, bytes, previewWords);
+}
+
+// A drawing that gives no level (of the wrong size, cut short): landinfo's
+// words, as its preview gives them, and nothing to save.
+async function checkNoLevel(name, bytes) {
+  const report = runIn({ [name]: bytes }, landinfo, name, 'out.png');
+  expectEqual(report.status, 1, 'landinfo\'s status');
+  expectEqual(await drop(name, bytes), 'refused', 'the page\'s state');
+  const seen = await shownNow();
+  expectEqual(seen.verdict, lastLine(report.err), 'landinfo\'s words');
+  expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+  await checkPreview(name, bytes, 'grey stripes');
+}
+
+// A drawing made into a level as `landinfo NAME level.bmp` makes it, and
+// converted as `bmp2land level.bmp` converts that: its words, the level
+// bitmap and land.dat, byte for byte, and the level's preview.
+async function checkDrawing(name, bytes, previewWords) {
+  const made = runIn({ [name]: bytes }, landinfo, name, 'level.bmp');
+  const level = made.file('level.bmp');
+  const converted = runIn({ 'level.bmp': level }, bmp2land, 'level.bmp');
+  const converts = converted.status === 0;
+  expectEqual(await drop(name, bytes), converts ? 'converts' : 'refused', 'the page\'s state');
+  const seen = await shownNow();
+  expectEqual(seen.verdict, lastLine(converted.out), 'bmp2land\'s verdict on level.bmp');
+  expectEqual(seen.report, made.out.replace('written: level.bmp\n', ''), 'landinfo\'s words');
+  expectEqual(seen.advice, labelled(made.out, 'hint').concat(labelled(made.out, 'warning')),
+              'what to do');
+  expectEqual([seen.landOffered, seen.bitmapOffered], [converts, true], 'save buttons offered');
+  expectSameBytes((await saved('save-bitmap')).bytes, level, 'level.bmp');
+  if (converts) expectSameBytes((await saved('save-land')).bytes, converted.file('land.dat'), 'land.dat');
+  await checkPreview(name, bytes, previewWords);
 }
 
 // A file landinfo can read neither as a picture nor as a land file: its
@@ -259,7 +372,7 @@ async function checkUnreadable(name, bytes) {
   expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
 }
 
-async function checkConverts(name, bytes) {
+async function checkConverts(name, bytes, previewWords = null) {
   const command = runIn({ [name]: bytes }, bmp2land, name);
   expectEqual(command.status, 0, 'bmp2land\'s status');
   const report = runIn({ [name]: bytes }, landinfo, name);
@@ -274,6 +387,7 @@ async function checkConverts(name, bytes) {
   const bitmap = await saved('save-bitmap');
   expectEqual(bitmap.name, 'level.bmp', 'the saved bitmap\'s name');
   expectSameBytes(bitmap.bytes, bytes, 'level.bmp');
+  if (previewWords !== null) await checkPreview(name, bytes, previewWords);
   return seen;
 }
 
@@ -281,8 +395,9 @@ const screenshot = path.join(outDir, 'web_page_after_drop.png');
 
 // One row a case.
 const cases = [
-  { name: 'the example converts to bmp2land\'s land.dat, and level.bmp is saved back',
-    run: () => checkConverts('level.bmp', example) },
+  { name: 'the example converts to bmp2land\'s land.dat, level.bmp is saved back, and the ' +
+          'preview is landinfo\'s',
+    run: () => checkConverts('level.bmp', example, '30 objects, each ringed and numbered') },
   { name: 'an RLE8 level converts to bmp2land\'s land.dat',
     run: async () => {
       // Every row of the example as RLE8 absolute runs of 240 pixels.
@@ -302,7 +417,8 @@ const cases = [
       const seen = await checkConverts('grey.bmp', changed((b) => b.fill(200, kPixelOffset, kPixelOffset + 40)));
       if (seen.advice.length !== 1) throw new Failure(`no warning shown: ${JSON.stringify(seen.advice)}`);
     } },
-  { name: 'a 24-bit bitmap', run: () => checkRefused('in.bmp', changed((b) => b.writeUInt16LE(24, 28))) },
+  { name: 'a 24-bit bitmap, whose pixels are too few for 24 bits: landinfo\'s words',
+    run: () => checkNoLevel('in.bmp', changed((b) => b.writeUInt16LE(24, 28))) },
   { name: 'a 4-bit bitmap', run: () => checkRefused('in.bmp', changed((b) => b.writeUInt16LE(4, 28))) },
   { name: 'a bitmap of the wrong size',
     run: () => checkRefused('in.bmp', changed((b) => b.writeInt32LE(695, 22))) },
@@ -315,14 +431,19 @@ const cases = [
   { name: 'a bitmap under 54 bytes', run: () => checkRefused('in.bmp', example.subarray(0, 40)) },
   { name: 'pixels cut short, in a file whose name is not ASCII',
     run: () => checkRefused('レベル 🎮.bmp', example.subarray(0, example.length - 1)) },
-  { name: '29 objects', run: () => checkRefused('in.bmp', withObjects(29)) },
+  { name: '29 objects, and the preview is landinfo\'s',
+    run: () => checkRefused('in.bmp', withObjects(29),
+                            'In its corner, the verdict: You must have exactly 30 object positions!') },
   { name: '31 objects', run: () => checkRefused('in.bmp', withObjects(31)) },
   { name: 'no objects', run: () => checkRefused('in.bmp', withObjects(0)) },
-  // "a PNG drawing gives the same level bitmap as `landinfo drawing.png
-  // level.bmp`": this row comes with the drawing reader. Until then a PNG is
-  // a picture that bmp2land refuses, as here.
-  { name: 'a PNG picture',
-    run: () => checkRefused('palette.png', fs.readFileSync(path.join(top, 'examples', 'palette.png'))) },
+  { name: 'a PNG drawing gives landinfo\'s level.bmp, bmp2land\'s land.dat of it and the preview',
+    run: () => checkDrawing('drawing.png', rgbaPng(exampleDrawing(), 1920, 696),
+                            'the level made of drawing.png: 30 objects') },
+  { name: 'a PNG drawing with 29 objects gives its level.bmp, but no land.dat',
+    run: () => checkDrawing('drawing.png', rgbaPng(exampleDrawing(29), 1920, 696),
+                            'You must have exactly 30 object positions!') },
+  { name: 'a PNG of the wrong size shows landinfo\'s words',
+    run: () => checkNoLevel('palette.png', fs.readFileSync(path.join(top, 'examples', 'palette.png'))) },
   { name: 'an empty file', run: () => checkUnreadable('in.bmp', Buffer.alloc(0)) },
   { name: 'a text file', run: () => checkUnreadable('notes.txt', Buffer.from('not a level\n')) },
   { name: 'a land file with a bad magic',
@@ -340,6 +461,7 @@ const cases = [
       const bitmap = await saved('save-bitmap');
       expectEqual(bitmap.name, 'level.bmp', 'the saved bitmap\'s name');
       expectSameBytes(bitmap.bytes, exported.file('out.bmp'), 'the exported bitmap');
+      await checkPreview('land.dat', exampleLand, '30 objects, each ringed and numbered');
     } },
   { name: 'the page paints its progress state before the work, and marks itself busy',
     run: async () => {
@@ -395,9 +517,15 @@ const cases = [
       expectEqual(await drop('level.bmp', example), 'converts', 'the page\'s state offline');
       expectSameBytes((await saved('save-land')).bytes, exampleLand, 'land.dat offline');
       await context.setOffline(false);
-      const alt = (await shownNow()).previewAlt;
-      if (!alt.includes('30 objects')) throw new Failure(`the picture's text alternative: "${alt}"`);
-      await page.waitForSelector('#preview:not([hidden])');
+      // The screenshot shows the preview, drawn and scaled to the window.
+      await previewDrawn();
+      const picture = await page.evaluate(() => {
+        const img = document.getElementById('preview');
+        return { hidden: img.hidden, width: img.naturalWidth, shownWidth: img.clientWidth };
+      });
+      if (picture.hidden || picture.width !== 1920 || picture.shownWidth > 1280) {
+        throw new Failure(`the preview shown: ${JSON.stringify(picture)}`);
+      }
       fs.mkdirSync(outDir, { recursive: true });
       await page.screenshot({ path: screenshot, fullPage: true });
       if (fs.statSync(screenshot).size === 0) throw new Failure('the screenshot is empty');

@@ -1,6 +1,7 @@
 // The recipes of docs/making-levels.md, each run as that file gives it (its
 // code blocks, taken from the file itself) on a drawing made here with 30
-// markers at known places; and the files of examples/ checked against their
+// markers at known places, each program making the drawing that landinfo
+// then turns into a level; and the files of examples/ checked against their
 // generator.
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 #include "png/png_writer.hpp"
 #include "scratch_dir.hpp"
+#include "test_pictures.hpp"
 #include "writer_program.hpp"
 
 namespace {
@@ -36,112 +38,107 @@ struct Place {
     std::size_t x, y;
 };
 
+// Below the top 100 rows, which the ImageMagick recipe adds as sky.
 std::vector<Place> markerPlaces() {
     std::vector<Place> places;
     for (std::size_t i = 0; i < 30; ++i)
-        places.push_back({(i * 61 + 13) % kW, (i * 23 + 5) % kH});
+        places.push_back({(i * 61 + 13) % kW, 100 + (i * 23 + 5) % (kH - 100)});
     return places;
 }
 
-// A drawing in the level's 95 colours, empty, and the 30 markers.
-Picture drawing() {
+// A drawing in the level's 95 colours over an empty sky, with or without the
+// 30 markers.
+Picture drawing(bool markers) {
     Picture p = samplePicture(0);
     for (std::uint8_t& v : p.indexes) {
         if (v > 95)
             v = static_cast<std::uint8_t>(1 + v % 95);
     }
     for (const Place& m : markerPlaces())
-        p.at(m.x, m.y) = 255;
+        p.at(m.x, m.y) = markers ? 255 : p.at(m.x, m.y);
     return p;
 }
 
-// What is drawn on the blank level: a strip of each of the 95 colours, then
-// the markers.
-struct Fill {
-    std::uint8_t entry;
-    std::size_t x, y, width, height;
+// Land in 12 colours of its own in bands, under a black sky, and the
+// entries and palette its level has: entries 1 to 12, in ascending colour.
+struct Bands {
+    Picture land;    // entries
+    Picture marked;  // and the markers
+    std::vector<Colour> palette;
 };
 
-std::vector<Fill> stripsOnBlank() {
-    std::vector<Fill> fills;
-    for (std::uint8_t entry = 1; entry <= 95; ++entry)
-        fills.push_back({entry, (entry - 1U) * 20U, 400, 20, kH - 400});
-    return fills;
-}
-
-Picture drawnOnBlank() {
-    Picture p;
-    for (const Fill& f : stripsOnBlank()) {
-        for (std::size_t y = f.y; y < f.y + f.height; ++y) {
-            for (std::size_t x = f.x; x < f.x + f.width; ++x)
-                p.at(x, y) = f.entry;
-        }
-    }
+Bands bands(const std::vector<Colour>& levelPalette) {
+    Bands b;
+    b.palette = levelPalette;
+    for (std::size_t band = 0; band < 12; ++band)
+        b.palette[1 + band] = {static_cast<std::uint8_t>(20 + band * 19),
+                               static_cast<std::uint8_t>(200 - band * 9), 77};
+    for (std::size_t y = 300; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            b.land.at(x, y) = static_cast<std::uint8_t>(1 + x / 160);
+    b.marked = b.land;
     for (const Place& m : markerPlaces())
-        p.at(m.x, m.y) = 255;
-    return p;
+        b.marked.at(m.x, m.y) = 255;
+    return b;
 }
 
-ByteVector topDown(const Picture& picture) {
-    ByteVector rows;
-    for (std::size_t stored = kH; stored-- > 0;) {
-        const auto row = picture.indexes.begin() + static_cast<std::ptrdiff_t>(stored * kW);
-        rows.insert(rows.end(), row, row + kW);
-    }
-    return rows;
+// Red, green, blue and opacity of each pixel, top row first; entry 0 is
+// transparent where `transparentSky`.
+ByteVector rgbaSamples(const Picture& picture, const std::vector<Colour>& palette,
+                       bool transparentSky, std::size_t firstRow = 0) {
+    ByteVector out;
+    for (std::size_t y = firstRow; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            const std::uint8_t v = picture.indexes[(kH - 1 - y) * kW + x];
+            const Colour& c = palette[v];
+            out.insert(out.end(), {c.red, c.green, c.blue});
+            out.push_back(transparentSky && v == 0 ? 0 : 255);
+        }
+    return out;
 }
 
 // GIMP's batch mode, doing what the recipe's menu steps say, one call a step.
-const char* const kGimpPalette = "\"bmp2land level\"";
-
-std::string gimpStart(const char* file) {
+std::string gimpLoad(const char* file) {
     return std::string("(let* ((image (car (gimp-file-load RUN-NONINTERACTIVE \"") + file +
            "\" \"" + file +
            "\")))"
-           " (drawable (car (gimp-image-get-active-drawable image))))\n"
-           "(gimp-palettes-refresh)\n"
-           "(call-with-output-file \"palette-entries\" (lambda (port) (display (car "
-           "(gimp-palette-get-info " +
-           kGimpPalette + ")) port)))\n";
+           " (drawable (car (gimp-image-get-active-drawable image))))\n";
 }
 
-std::string gimpForeground(int entry) {
-    return "(gimp-context-set-foreground (car (gimp-palette-entry-get-color " +
-           std::string(kGimpPalette) + " " + std::to_string(entry) + ")))\n";
-}
+const char* const kGimpExportPng =
+    "(file-png-save2 RUN-NONINTERACTIVE image (car (gimp-image-get-active-drawable image))"
+    " \"drawing.png\" \"drawing.png\" FALSE 9 FALSE FALSE FALSE FALSE FALSE FALSE FALSE))\n";
 
-const char* const kGimpExport =
-    "(file-bmp-save2 RUN-NONINTERACTIVE image (car (gimp-image-get-active-drawable image))"
-    " \"level.bmp\" \"level.bmp\" FALSE TRUE 3))\n";
-
-std::string gimpOnBlank() {
-    std::string steps = gimpStart("blank.bmp");
-    for (const Fill& f : stripsOnBlank()) {
-        steps +=
-            gimpForeground(f.entry) + "(gimp-image-select-rectangle image CHANNEL-OP-REPLACE " +
-            std::to_string(f.x) + " " + std::to_string(f.y) + " " + std::to_string(f.width) + " " +
-            std::to_string(f.height) + ")\n(gimp-drawable-edit-fill drawable FILL-FOREGROUND)\n";
-    }
-    steps +=
-        "(gimp-selection-none image)\n" + gimpForeground(255) + "(gimp-context-set-brush-size 1)\n";
+// Opens the drawing of transparent sky and land, marks the objects with the
+// Pencil in magenta, and exports drawing.png.
+std::string gimpMarksObjects() {
+    std::string steps = gimpLoad("start.png") +
+                        "(gimp-context-set-foreground '(255 0 255))\n"
+                        "(gimp-context-set-brush-size 1)\n";
     for (const Place& m : markerPlaces()) {  // a click lands inside the pixel
         steps += "(gimp-pencil drawable 2 (vector " + std::to_string(m.x) + ".5 " +
                  std::to_string(m.y) + ".5))\n";
     }
-    return steps + kGimpExport;
+    return steps + kGimpExportPng;
 }
 
-std::string gimpFromDrawing() {
-    return gimpStart("drawing.png") +
+// Re-indexes a drawing in the level palette's colours with that palette and
+// "Remove unused and duplicate colors from colormap" on, which renumbers it,
+// and exports drawing.png.
+std::string gimpReindexes() {
+    return gimpLoad("start.png") +
+           "(gimp-palettes-refresh)\n"
            "(gimp-image-convert-indexed image CONVERT-DITHER-NONE CONVERT-PALETTE-CUSTOM 256 FALSE "
-           "FALSE " +
-           kGimpPalette + ")\n" + kGimpExport;
+           "TRUE \"bmp2land level\")\n" +
+           kGimpExportPng;
 }
 
 enum class Start {
-    blankLevel,  // the copied examples only
-    rgbDrawing,  // drawing.png, RGB in the palette's colours
-    paletted,    // level.png, indexed with the level palette, saved by Pillow
+    transparentSky,  // start.png: RGBA, land in the level palette, no markers
+    levelPalette,    // start.png: RGB in the level palette, with the markers
+    sketch,          // sketch.png: the transparent-sky drawing without its top 100 rows
+    bandsAndList,    // land.png: 12 colours over black, and objects.txt
+    ppm,             // drawing.ppm: the level palette over black, with the markers
 };
 
 struct Tool {
@@ -155,7 +152,7 @@ struct Recipe {
     const char* heading;  // the section whose code blocks are the recipe
     std::vector<Tool> tools;
     Start start;
-    std::string gimpSteps;  // menu steps, in GIMP's batch mode, before bmp2land runs
+    std::string gimpSteps;  // menu steps, in GIMP's batch mode, before landinfo runs
 };
 
 std::ostream& operator<<(std::ostream& out, const Recipe& r) {
@@ -194,7 +191,7 @@ std::vector<CodeBlock> recipeBlocks(const std::string& heading) {
 class recipes : public ScratchDir, public ::testing::WithParamInterface<Recipe> {
   public:
     // The recipe's shell lines; its Python blocks become the files their
-    // first line names ("# make_level.py: ...").
+    // first line names ("# mark_objects.py: ...").
     std::string recipeScript(const Recipe& r) {
         std::string script;
         for (const CodeBlock& block : recipeBlocks(r.heading)) {
@@ -220,6 +217,56 @@ class recipes : public ScratchDir, public ::testing::WithParamInterface<Recipe> 
             fs::create_symlink(t.path, bin / t.name);
         return bin.string();
     }
+
+    // Writes the files the recipe starts from; returns the level it must
+    // give, its entries and palette.
+    std::pair<Picture, std::vector<Colour>> startFiles(Start start) {
+        const std::vector<Colour> palette = levelPalette();
+        const auto png = [&](const char* name, const ByteVector& rgba, std::size_t rows,
+                             bool alpha) {
+            PngSpec spec;
+            spec.height = static_cast<std::uint32_t>(rows);
+            spec.colourType = alpha ? 6 : 2;
+            std::vector<std::uint16_t> samples;
+            for (std::size_t i = 0; i < rgba.size(); ++i) {
+                if (alpha || i % 4 != 3)
+                    samples.push_back(rgba[i]);
+            }
+            writeFile(at(name), encodePng(spec, samples));
+        };
+        switch (start) {
+            case Start::transparentSky:
+                png("start.png", rgbaSamples(drawing(false), palette, true), kH, true);
+                return {drawing(true), palette};
+            case Start::levelPalette:
+                png("start.png", rgbaSamples(drawing(true), palette, false), kH, false);
+                return {drawing(true), palette};
+            case Start::sketch:
+                png("sketch.png", rgbaSamples(drawing(true), palette, true, 100), kH - 100, true);
+                return {drawing(true), palette};
+            case Start::bandsAndList: {
+                const Bands b = bands(palette);
+                png("land.png", rgbaSamples(b.land, b.palette, false), kH, false);
+                std::string list;
+                for (const Place& m : markerPlaces())
+                    list += std::to_string(m.x) + " " + std::to_string(m.y) + "\n";
+                writeFile(at("objects.txt"), ByteVector(list.begin(), list.end()));
+                return {b.marked, b.palette};
+            }
+            case Start::ppm: {
+                const std::string header = "P6\n1920 696\n255\n";
+                ByteVector ppm(header.begin(), header.end());
+                const ByteVector rgba = rgbaSamples(drawing(true), palette, false);
+                for (std::size_t i = 0; i < rgba.size(); ++i) {
+                    if (i % 4 != 3)
+                        ppm.push_back(rgba[i]);
+                }
+                writeFile(at("drawing.ppm"), ppm);
+                return {drawing(true), palette};
+            }
+        }
+        return {};
+    }
 };
 
 TEST_P(recipes, make_a_level_that_converts) {
@@ -228,35 +275,23 @@ TEST_P(recipes, make_a_level_that_converts) {
         if (program(t.path, t.label).empty())
             return;
     }
-    const std::vector<Colour> palette = levelPalette();
     for (const char* name : {"blank.bmp", "level-palette.gpl", "palette.png"})
         fs::copy_file(kExamples / name, work() / name);
-    const Picture picture = r.start == Start::blankLevel ? drawnOnBlank() : drawing();
-    if (r.start == Start::rgbDrawing) {
-        ByteVector rgb;
-        for (const std::uint8_t v : topDown(picture))
-            rgb.insert(rgb.end(), {palette[v].red, palette[v].green, palette[v].blue});
-        const auto png = bmp2land::png::encodeRgbPng(kW, kH, rgb);
-        if (!png)
-            GTEST_SKIP() << "drawing.png: " << bmp2land::png::describe(png.error());
-        writeFile(at("drawing.png"), *png);
-    } else if (r.start == Start::paletted) {
-        writeFile(at("drawing.bmp"), makeBmp(BmpOptions{}, palette, picture.indexes));
-        const Outcome saved = shell(quote(PILLOW_PYTHON) +
-                                    " -c 'from PIL import Image; "
-                                    "Image.open(\"drawing.bmp\").save(\"level.png\")'");
-        ASSERT_EQ(saved.status, 0) << saved.out << saved.err;
-    }
+    const auto [picture, palette] = startFiles(r.start);
 
     std::string script = recipeScript(r);
-    const std::string last = "bmp2land level.bmp\nlandinfo level.bmp\n";
+    const std::string last = "bmp2land level.bmp\n";
     ASSERT_TRUE(script.ends_with(last)) << "the recipe must end with\n" << last;
+    ASSERT_NE(script.find("landinfo drawing."), std::string::npos);
     if (!r.gimpSteps.empty()) {
+        // GIMP makes its folders the first time it starts; the palette goes
+        // where the recipe says.
         writeFile(at("gimp-steps.scm"), ByteVector(r.gimpSteps.begin(), r.gimpSteps.end()));
-        script.insert(script.size() - last.size(),
-                      "gimp -i -b \"$(cat gimp-steps.scm)\" -b '(gimp-quit 0)'\n");
-        // GIMP makes its folders the first time it starts.
-        script = "gimp -i -b '(gimp-quit 0)'\n" + script;
+        script =
+            "gimp -i -b '(gimp-quit 0)'\n"
+            "cp level-palette.gpl ~/.config/GIMP/2.10/palettes/\n"
+            "gimp -i -b \"$(cat gimp-steps.scm)\" -b '(gimp-quit 0)'\n" +
+            script;
     }
     writeFile(at("recipe.sh"), ByteVector(script.begin(), script.end()));
     const std::string home = (root_ / "home").string();
@@ -265,45 +300,38 @@ TEST_P(recipes, make_a_level_that_converts) {
         shell("env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME=" + quote(home) +
               " PATH=" + quote(toolPath(r)) + ":\"$PATH\" bash -e recipe.sh");
 
-    if (!r.gimpSteps.empty()) {
-        EXPECT_EQ(slurp(work() / "palette-entries"), "256")
-            << "GIMP's entries of level-palette.gpl";
-    }
     ASSERT_TRUE(fs::exists(work() / "land.dat")) << o.out << o.err;
     EXPECT_TRUE(sameBytes(landFile(), expectedLandFile(picture, palette)));
     EXPECT_EQ(o.status, 0) << "the recipe stopped:\n" << o.out << o.err;
+    EXPECT_NE(o.out.find("written: level.bmp\nverdict: converts\n"), std::string::npos) << o.out;
 }
+
+const Tool kGimp = {"gimp", GIMP_PROGRAM, "GIMP 2.10"};
+const Tool kPillow = {"python3", PILLOW_PYTHON, "Pillow for /usr/bin/python3"};
 
 INSTANTIATE_TEST_SUITE_P(
     making_levels, recipes,
-    ::testing::Values(Recipe{"gimp_blank",
+    ::testing::Values(Recipe{"gimp_transparent_sky",
                              "## GIMP 2.10",
-                             {{"gimp", GIMP_PROGRAM, "GIMP 2.10"}},
-                             Start::blankLevel,
-                             gimpOnBlank()},
-                      Recipe{"gimp_drawing",
+                             {kGimp},
+                             Start::transparentSky,
+                             gimpMarksObjects()},
+                      Recipe{"gimp_reindexed_remove_unused",
                              "## GIMP 2.10",
-                             {{"gimp", GIMP_PROGRAM, "GIMP 2.10"}},
-                             Start::rgbDrawing,
-                             gimpFromDrawing()},
-                      Recipe{"imagemagick_resave",
+                             {kGimp},
+                             Start::levelPalette,
+                             gimpReindexes()},
+                      Recipe{"imagemagick_canvas",
                              "## ImageMagick 6",
                              {{"convert", IMAGEMAGICK_CONVERT,
-                               "ImageMagick (convert-im6.q16 or magick)"},
-                              {"python3", PILLOW_PYTHON,
-                               "Pillow for /usr/bin/python3, which saves the indexed level.png"}},
-                             Start::paletted,
+                               "ImageMagick (convert-im6.q16 or magick)"}},
+                             Start::sketch,
                              ""},
-                      Recipe{"pillow",
-                             "## Pillow",
-                             {{"python3", PILLOW_PYTHON, "Pillow for /usr/bin/python3"}},
-                             Start::rgbDrawing,
-                             ""},
+                      Recipe{"pillow_24bit", "## Pillow", {kPillow}, Start::bandsAndList, ""},
                       Recipe{"netpbm",
                              "## netpbm",
-                             {{"pngtopnm", NETPBM_PNGTOPNM, "netpbm's pngtopnm"},
-                              {"ppmtobmp", NETPBM_PPMTOBMP, "netpbm's ppmtobmp"}},
-                             Start::rgbDrawing,
+                             {{"ppmtobmp", NETPBM_PPMTOBMP, "netpbm's ppmtobmp"}},
+                             Start::ppm,
                              ""}),
     [](const ::testing::TestParamInfo<Recipe>& p) { return std::string(p.param.name); });
 
@@ -316,7 +344,8 @@ TEST_F(examples_dir, holds_what_make_example_makes) {
                      << bmp2land::png::describe(png.error());
     const Outcome o = shell(quote(MAKE_EXAMPLE) + " .");
     ASSERT_EQ(o.status, 0) << o.out;
-    for (const char* name : {"level.bmp", "blank.bmp", "level-palette.gpl", "palette.png"}) {
+    for (const char* name :
+         {"level.bmp", "blank.bmp", "level-palette.gpl", "level-palette.pal", "palette.png"}) {
         EXPECT_TRUE(readFile(at(name)) == readFile((kExamples / name).string()))
             << "examples/" << name
             << " is not what make_example writes now; run make_example examples";

@@ -2,13 +2,15 @@
 
 // The palette a level is drawn in, with a name for every entry: 0 is empty,
 // 1 to 95 are the example level's colours (the ones a land file stores), 96
-// to 254 are greys the land file drops, and 255 marks an object.
+// to 254 are greys the land file drops, and 255 marks an object. The starter
+// files of examples/ are made from it, and a drawing in its colours keeps
+// their entries.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-namespace examples {
+namespace bmp2land::drawing {
 
 struct NamedColour {
     std::uint8_t red = 0;
@@ -39,4 +41,8 @@ LevelPalette levelPalette();
 // The palette as a GIMP palette file (.gpl), one entry a line in index order.
 std::string gimpPalette(const LevelPalette& palette);
 
-}  // namespace examples
+// The palette as a JASC palette file (.pal: Paint Shop Pro's, read by
+// Aseprite and others on Windows), with Windows line ends.
+std::string jascPalette(const LevelPalette& palette);
+
+}  // namespace bmp2land::drawing

@@ -1,9 +1,9 @@
-#include "level_palette.hpp"
+#include "drawing/level_palette.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-namespace examples {
+namespace bmp2land::drawing {
 
 namespace {
 
@@ -86,4 +86,13 @@ std::string gimpPalette(const LevelPalette& palette) {
     return text;
 }
 
-}  // namespace examples
+std::string jascPalette(const LevelPalette& palette) {
+    std::string text = "JASC-PAL\r\n0100\r\n" + std::to_string(palette.size()) + "\r\n";
+    for (const NamedColour& c : palette) {
+        text += std::to_string(c.red) + ' ' + std::to_string(c.green) + ' ' +
+                std::to_string(c.blue) + "\r\n";
+    }
+    return text;
+}
+
+}  // namespace bmp2land::drawing

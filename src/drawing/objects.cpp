@@ -1,0 +1,374 @@
+#include "drawing/objects.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <limits>
+#include <optional>
+
+namespace bmp2land::drawing {
+namespace {
+
+constexpr std::uint8_t kHalfOpaque = 128;
+constexpr int kMagentaTint = 510;
+// A blend lies this near (in every channel) to the mix of magenta and the
+// colour around it that its tint gives: paint programs that mix in linear
+// light stray from a straight mix by up to about this much.
+constexpr int kBlendTolerance = 48;
+// The pixels next to the magenta are a tenth magenta at least, or the marker
+// was painted with a hard brush and has no blend at all.
+constexpr double kLeastFirstBlend = 0.1;
+// How far apart the shares of magenta at the sides of a soft marker may be:
+// a round brush gives them alike, even where the land under them differs.
+constexpr double kEvenBlend = 0.35;
+// The colours around one blot that a blend is tried against.
+constexpr std::size_t kMostColoursAround = 64;
+
+bool isOpaque(const Rgba& p) {
+    return p.alpha >= kHalfOpaque;
+}
+
+bool isMarker(const Rgba& p) {
+    return p.red == kMagenta.red && p.green == kMagenta.green && p.blue == kMagenta.blue &&
+           isOpaque(p);
+}
+
+// How magenta a colour is: 510 for magenta, and for a mix of a share t of
+// magenta into a colour c, t * 510 + (1 - t) * tint(c).
+int tint(const Rgba& p) {
+    return p.red + p.blue - 2 * p.green;
+}
+
+struct Mix {
+    double share = 0;                             // of magenta
+    int error = std::numeric_limits<int>::max();  // the largest channel's distance from the mix
+};
+
+// How well `c` is explained as some magenta mixed into `under`.
+Mix mixOf(const Rgba& c, const Rgba& under) {
+    const int base = tint(under);
+    if (tint(c) <= base || base >= kMagentaTint)
+        return {};
+    Mix mix;
+    mix.share = double(tint(c) - base) / double(kMagentaTint - base);
+    const auto off = [&](std::uint8_t got, std::uint8_t magenta, std::uint8_t was) {
+        return static_cast<int>(
+            std::lround(std::abs(double(got) - (mix.share * magenta + (1 - mix.share) * was))));
+    };
+    mix.error =
+        std::max({off(c.red, kMagenta.red, under.red), off(c.green, kMagenta.green, under.green),
+                  off(c.blue, kMagenta.blue, under.blue)});
+    return mix;
+}
+
+enum class State : std::uint8_t { Outside, Magenta, Blend };
+
+constexpr std::array<std::array<int, 2>, 8> kNeighbours = {
+    {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}}};
+
+// One blot, worked on in a window around its magenta pixels.
+class Blot {
+  public:
+    Blot(std::vector<Rgba>& pixels, std::size_t width, std::size_t height,
+         const std::vector<std::size_t>& magenta)
+        : pixels_(pixels), width_(width) {
+        std::size_t x0 = width;
+        std::size_t y0 = height;
+        std::size_t x1 = 0;
+        std::size_t y1 = 0;
+        for (const std::size_t at : magenta) {
+            x0 = std::min(x0, at % width);
+            x1 = std::max(x1, at % width);
+            y0 = std::min(y0, at / width);
+            y1 = std::max(y1, at / width);
+        }
+        const std::size_t margin = kBlendReach + 1;
+        left_ = x0 - std::min(x0, margin);
+        top_ = y0 - std::min(y0, margin);
+        columns_ = std::min(width - 1, x1 + margin) - left_ + 1;
+        rows_ = std::min(height - 1, y1 + margin) - top_ + 1;
+        state_.assign(columns_ * rows_, State::Outside);
+        depth_.assign(columns_ * rows_, 0);
+        for (const std::size_t at : magenta)
+            state_[local(at)] = State::Magenta;
+        order_.resize(magenta.size());
+        std::transform(magenta.begin(), magenta.end(), order_.begin(),
+                       [&](std::size_t at) { return local(at); });
+    }
+
+    struct Painted {
+        std::size_t centre = 0;  // where the object is
+        std::size_t pixels = 0;  // how many the blot had
+    };
+
+    // Paints the blot over. A blend takes the colour around the blot it
+    // mixes magenta into; a magenta pixel, the colour of the nearest pixel
+    // that is neither, or the sky where it was painted partly transparent,
+    // over nothing.
+    Painted paintOver() {
+        growBlends();
+        const std::size_t blends = settleBlends();
+        const Painted painted{centre(), order_.size() - candidates_ + blends};
+        const std::vector<std::optional<Rgba>> around = nearestAround();
+        for (std::size_t i = 0; i < state_.size(); ++i) {
+            Rgba& p = pixels_[global(i)];
+            if (state_[i] == State::Blend) {
+                p = painted_[i];
+            } else if (state_[i] == State::Magenta) {
+                p = p.alpha < kOpaque ? Rgba{0, 0, 0, 0} : around[i].value_or(Rgba{0, 0, 0, 0});
+            }
+        }
+        return painted;
+    }
+
+  private:
+    [[nodiscard]] std::size_t local(std::size_t at) const {
+        return (at / width_ - top_) * columns_ + (at % width_ - left_);
+    }
+    [[nodiscard]] std::size_t global(std::size_t i) const {
+        return (top_ + i / columns_) * width_ + left_ + i % columns_;
+    }
+    [[nodiscard]] bool inBlot(std::size_t i) const { return state_[i] != State::Outside; }
+
+    // Calls `visit(neighbour's local index)` for each neighbour inside the window.
+    template <typename Visit>
+    void forNeighbours(std::size_t i, Visit visit) const {
+        const auto x = static_cast<std::ptrdiff_t>(i % columns_);
+        const auto y = static_cast<std::ptrdiff_t>(i / columns_);
+        for (const auto& d : kNeighbours) {
+            const std::ptrdiff_t nx = x + d[0];
+            const std::ptrdiff_t ny = y + d[1];
+            if (nx >= 0 && ny >= 0 && nx < static_cast<std::ptrdiff_t>(columns_) &&
+                ny < static_cast<std::ptrdiff_t>(rows_))
+                visit(static_cast<std::size_t>(ny) * columns_ + static_cast<std::size_t>(nx));
+        }
+    }
+
+    // Takes in, as candidates, the opaque pixels that grow less magenta step
+    // by step away from the magenta ones, up to kBlendReach steps.
+    void growBlends() {
+        for (std::size_t next = 0; next < order_.size(); ++next) {
+            const std::size_t i = order_[next];
+            if (depth_[i] >= kBlendReach)
+                continue;
+            const Rgba& from = pixels_[global(i)];
+            forNeighbours(i, [&](std::size_t n) {
+                const Rgba& p = pixels_[global(n)];
+                if (inBlot(n) || !isOpaque(p) || isMarker(p) || tint(p) >= tint(from))
+                    return;
+                state_[n] = State::Blend;
+                depth_[n] = static_cast<std::uint8_t>(depth_[i] + 1);
+                order_.push_back(n);
+            });
+        }
+        candidates_ = static_cast<std::size_t>(
+            std::count_if(order_.begin(), order_.end(),
+                          [&](std::size_t i) { return state_[i] == State::Blend; }));
+    }
+
+    [[nodiscard]] bool besideMagenta(std::size_t i) const {
+        const std::size_t x = i % columns_;
+        const std::size_t y = i / columns_;
+        const auto magenta = [&](std::size_t n) { return state_[n] == State::Magenta; };
+        return (x > 0 && magenta(i - 1)) || (x + 1 < columns_ && magenta(i + 1)) ||
+               (y > 0 && magenta(i - columns_)) || (y + 1 < rows_ && magenta(i + columns_));
+    }
+
+    // The opaque colours of the pixels that touch the blot from outside.
+    [[nodiscard]] std::vector<Rgba> coloursAround() const {
+        std::vector<Rgba> colours;
+        for (std::size_t i = 0; i < state_.size() && colours.size() < kMostColoursAround; ++i) {
+            const Rgba& p = pixels_[global(i)];
+            if (inBlot(i) || !isOpaque(p) || isMarker(p))
+                continue;
+            bool touches = false;
+            forNeighbours(i, [&](std::size_t n) { touches = touches || inBlot(n); });
+            if (touches && std::find(colours.begin(), colours.end(), p) == colours.end())
+                colours.push_back(p);
+        }
+        return colours;
+    }
+
+    // Keeps the candidates that are a mix of magenta into a colour around
+    // the blot, reached from the magenta through such mixes, and gives each
+    // that colour; the rest leave the blot with their own. A marker is soft
+    // only if every opaque pixel at a side of its magenta is a mix of a
+    // tenth magenta or more, all of about the same share.
+    // Returns how many were kept.
+    std::size_t settleBlends() {
+        const std::vector<Rgba> colours = coloursAround();
+        painted_.assign(state_.size(), Rgba{});
+        shares_.assign(state_.size(), 0);
+        std::vector<Mix> mixes(state_.size());
+        std::size_t beside = 0;   // candidates at a side of a magenta pixel
+        std::size_t blended = 0;  // of those, mixes of a tenth magenta or more
+        double least = 1;
+        double most = 0;
+        for (const std::size_t i : order_) {
+            if (state_[i] != State::Blend)
+                continue;
+            const Rgba& c = pixels_[global(i)];
+            for (const Rgba& under : colours) {
+                const Mix mix = mixOf(c, under);
+                if (mix.error < mixes[i].error) {
+                    mixes[i] = mix;
+                    painted_[i] = under;
+                }
+            }
+            if (!besideMagenta(i))
+                continue;
+            ++beside;
+            if (mixes[i].error <= kBlendTolerance && mixes[i].share >= kLeastFirstBlend) {
+                ++blended;
+                least = std::min(least, mixes[i].share);
+                most = std::max(most, mixes[i].share);
+            }
+        }
+        // A round brush blends evenly all round; land of many colours next to
+        // a hard marker has a mix-like pixel here and there.
+        const bool soft = blended > 0 && blended == beside && most - least <= kEvenBlend;
+        std::size_t kept = 0;
+        for (const std::size_t i : order_) {  // nearest the magenta first
+            if (state_[i] != State::Blend)
+                continue;
+            bool reached = false;
+            forNeighbours(i, [&](std::size_t n) {
+                reached = reached || (inBlot(n) && depth_[n] + 1 == depth_[i]);
+            });
+            if (soft && reached && mixes[i].error <= kBlendTolerance && mixes[i].share > 0) {
+                shares_[i] = mixes[i].share;
+                ++kept;
+            } else {
+                state_[i] = State::Outside;
+            }
+        }
+        return kept;
+    }
+
+    // The magenta pixel nearest the blot's middle: the mean place of its
+    // pixels, each weighed by how much magenta it holds, so that a brush on
+    // the edge of the land, more opaque on one side and mixed on the other,
+    // is found where it was painted.
+    [[nodiscard]] std::size_t centre() const {
+        double sx = 0;
+        double sy = 0;
+        double total = 0;
+        for (const std::size_t i : order_) {
+            const double weight = state_[i] == State::Magenta
+                                      ? pixels_[global(i)].alpha / double(kOpaque)
+                                  : state_[i] == State::Blend ? shares_[i]
+                                                              : 0;
+            const std::size_t x = i % columns_;
+            const std::size_t y = i / columns_;
+            sx += weight * double(x);
+            sy += weight * double(y);
+            total += weight;
+        }
+        const double cx = sx / total;
+        const double cy = sy / total;
+        const auto distance = [&](std::size_t i) {
+            const std::size_t x = i % columns_;
+            const std::size_t y = i / columns_;
+            const double dx = double(x) - cx;
+            const double dy = double(y) - cy;
+            return dx * dx + dy * dy;
+        };
+        std::size_t best = order_.front();
+        for (const std::size_t i : order_) {
+            if (state_[i] == State::Magenta && distance(i) < distance(best))
+                best = i;
+        }
+        return global(best);
+    }
+
+    // For each magenta pixel, the colour of the nearest pixel outside the
+    // blot or of a settled blend, as they will be painted.
+    [[nodiscard]] std::vector<std::optional<Rgba>> nearestAround() const {
+        std::vector<std::optional<Rgba>> colour(state_.size());
+        std::deque<std::size_t> queue;
+        for (std::size_t i = 0; i < state_.size(); ++i) {
+            if (state_[i] == State::Magenta || isMarker(pixels_[global(i)]))
+                continue;
+            bool touches = false;
+            forNeighbours(i,
+                          [&](std::size_t n) { touches = touches || state_[n] == State::Magenta; });
+            if (touches) {
+                colour[i] = state_[i] == State::Blend ? painted_[i] : pixels_[global(i)];
+                queue.push_back(i);
+            }
+        }
+        while (!queue.empty()) {
+            const std::size_t i = queue.front();
+            queue.pop_front();
+            forNeighbours(i, [&](std::size_t n) {
+                if (state_[n] == State::Magenta && !colour[n]) {
+                    colour[n] = colour[i];
+                    queue.push_back(n);
+                }
+            });
+        }
+        return colour;
+    }
+
+    std::vector<Rgba>& pixels_;
+    std::size_t width_;
+    std::size_t left_ = 0;
+    std::size_t top_ = 0;
+    std::size_t columns_ = 0;
+    std::size_t rows_ = 0;
+    std::vector<State> state_;
+    std::vector<std::uint8_t> depth_;
+    std::vector<std::size_t> order_;  // the magenta pixels, then candidates as they were found
+    std::size_t candidates_ = 0;
+    std::vector<Rgba> painted_;   // the colour each settled blend takes
+    std::vector<double> shares_;  // and the share of magenta it held
+};
+
+// The magenta pixels connected to `start`, marking them seen.
+std::vector<std::size_t> magentaGroup(const std::vector<Rgba>& pixels, std::size_t width,
+                                      std::size_t height, std::size_t start,
+                                      std::vector<bool>& seen) {
+    std::vector<std::size_t> group = {start};
+    seen[start] = true;
+    for (std::size_t next = 0; next < group.size(); ++next) {
+        const auto x = static_cast<std::ptrdiff_t>(group[next] % width);
+        const auto y = static_cast<std::ptrdiff_t>(group[next] / width);
+        for (const auto& d : kNeighbours) {
+            const std::ptrdiff_t nx = x + d[0];
+            const std::ptrdiff_t ny = y + d[1];
+            if (nx < 0 || ny < 0 || nx >= static_cast<std::ptrdiff_t>(width) ||
+                ny >= static_cast<std::ptrdiff_t>(height))
+                continue;
+            const std::size_t n =
+                static_cast<std::size_t>(ny) * width + static_cast<std::size_t>(nx);
+            if (!seen[n] && isMarker(pixels[n])) {
+                seen[n] = true;
+                group.push_back(n);
+            }
+        }
+    }
+    return group;
+}
+
+}  // namespace
+
+ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_t height) {
+    ObjectMarks marks;
+    std::vector<bool> seen(pixels.size(), false);
+    for (std::size_t at = 0; at < pixels.size(); ++at) {
+        if (seen[at] || !isMarker(pixels[at]))
+            continue;
+        const std::vector<std::size_t> group = magentaGroup(pixels, width, height, at, seen);
+        const auto painted = Blot(pixels, width, height, group).paintOver();
+        marks.centres.push_back(painted.centre);
+        if (painted.pixels > 1)
+            ++marks.fromBlots;
+    }
+    std::sort(marks.centres.begin(), marks.centres.end());
+    return marks;
+}
+
+}  // namespace bmp2land::drawing

@@ -1,0 +1,214 @@
+#include "landinfo/drawing_report.hpp"
+
+#include <cstdint>
+#include <string>
+
+#include "common/formatted.hpp"
+#include "land/land_format.hpp"
+#include "landinfo/counted.hpp"
+#include "landinfo/level_check_report.hpp"
+
+namespace bmp2land::landinfo {
+namespace {
+
+using drawing::Mapping;
+using drawing::SkyRule;
+using picture::ColourType;
+
+const char* colourTypeName(ColourType type) {
+    switch (type) {
+        case ColourType::Grey:
+            return "greyscale";
+        case ColourType::GreyAlpha:
+            return "greyscale with alpha";
+        case ColourType::Rgb:
+            return "RGB";
+        case ColourType::Rgba:
+            return "RGBA";
+        case ColourType::Indexed:
+            break;
+    }
+    return "indexed";
+}
+
+// "PNG, 1920 x 696, RGBA, 8 bits a channel"; "BMP, 1920 x 696, indexed, 8
+// bits a pixel, 256 colours, RLE8, 40-byte header".
+std::string pictureLine(const picture::PictureFacts& p) {
+    const bool indexed = p.colourType == ColourType::Indexed;
+    std::string text =
+        formatted("picture: %s, %u x %u, %s, %u bits a %s", picture::formatName(p.format), p.width,
+                  p.height, colourTypeName(p.colourType), unsigned{p.bitDepth},
+                  indexed || p.format == PictureFormat::Bmp ? "pixel" : "channel");
+    if (indexed)
+        text += ", " + counted(p.palette.size(), "colour", "colours");
+    if (p.format == PictureFormat::Png) {
+        const bool ownAlpha =
+            p.colourType == ColourType::Rgba || p.colourType == ColourType::GreyAlpha;
+        if (p.alphaChannel && !ownAlpha)
+            text += ", with transparency (tRNS)";
+        if (p.interlaced)
+            text += ", interlaced";
+    } else {
+        text += ", " + compressionName(p.bmpCompression) +
+                formatted(", %u-byte header", p.bmpHeaderSize);
+        if (p.topDown)
+            text += ", top row first";
+    }
+    return text + "\n";
+}
+
+std::string skyLine(const drawing::DrawingFacts& f) {
+    const std::string pixels = counted(f.skyPixels, "pixel", "pixels");
+    switch (f.skyRule) {
+        case SkyRule::Transparent:
+            return "sky: " + pixels +
+                   ", those less than half opaque (rule 2: the drawing has transparency, so "
+                   "black is land)\n";
+        case SkyRule::Black:
+            return "sky: " + pixels +
+                   ", those of black, 0, 0, 0 (rule 2: no pixel of the drawing is transparent)\n";
+        case SkyRule::EntryZero:
+            break;
+    }
+    return "sky: " + pixels +
+           ", entry 0 (rule 1: a bitmap that bmp2land converts keeps its entries)\n";
+}
+
+std::string objectsLine(const drawing::DrawingFacts& f) {
+    if (f.mapping == Mapping::KeptEntries)
+        return formatted("objects: %zu, entry 255 (rule 1)\n", f.objects);
+    return formatted(
+        "objects: %zu, %zu of them from blots (rule 3: each dot or blot of magenta, 255, 0, 255, "
+        "is one object)\n",
+        f.objects, f.objectsFromBlots);
+}
+
+std::string landLine(const drawing::DrawingFacts& f) {
+    const std::string drawn = formatted("land colours: %zu in the drawing", f.drawingColours);
+    switch (f.mapping) {
+        case Mapping::KeptEntries:
+            return drawn +
+                   formatted(", %zu in the level, at their own entries (rule 1)\n", f.levelColours);
+        case Mapping::LevelPalette:
+            return drawn + ", all of the level palette, each at its entry there (rule 4)\n";
+        case Mapping::OwnColours:
+            return drawn + formatted(
+                               ", %zu in the level, each its own entry (rule 5: up to 95 colours "
+                               "keep their own)\n",
+                               f.levelColours);
+        case Mapping::Merged:
+            break;
+    }
+    return drawn + formatted(
+                       ", %zu in the level, merged by %s; the largest change %u in a channel, "
+                       "%.2f on average (rule 5: more than 95 colours)\n",
+                       f.levelColours, std::string(f.method).c_str(), unsigned{f.largestChange},
+                       f.meanChange);
+}
+
+// Rule 1 keeps every entry but those of 96 to 254, whose colours the land
+// file does not store: they moved.
+std::string movedText(const drawing::DrawingFacts& f) {
+    if (f.unstoredPixels == 0)
+        return {};
+    return formatted(
+        "warning: %s of entries 96 to 254, land whose colour the land file does not store, now "
+        "have the entry of 1 to 95 nearest their colour, a change of up to %u in a channel (rule "
+        "6); where they were sky, make them entry 0 in the drawing instead\n",
+        counted(f.unstoredPixels, "pixel", "pixels").c_str(), unsigned{f.largestChange});
+}
+
+std::string objectCountHint(const drawing::DrawingFacts& f, const char* out) {
+    if (f.objects == land::kObjectCount)
+        return {};
+    const std::string found = formatted("hint: %zu found, and a level needs exactly %u", f.objects,
+                                        static_cast<unsigned>(land::kObjectCount));
+    const char* const objectIs =
+        "each object is one dot or blot of magenta, 255, 0, 255, apart from the others";
+    if (out == nullptr)
+        return found + formatted(
+                           " (rule 7: the level is made all the same); %s: the preview rings "
+                           "and numbers those found; fix the drawing\n",
+                           objectIs);
+    return found + formatted(
+                       " (rule 7: the level is written all the same); %s: fix the drawing and "
+                       "make the level again, or give the objects entry 255 in %s (\"landinfo "
+                       "%s\" lists them)\n",
+                       objectIs, out, out);
+}
+
+std::string truncatedText(const picture::PictureFailure& failure) {
+    if (failure.bitmap)
+        return formatted("is cut short: the file ends in its %s; save or copy the picture again",
+                         partName(failure.bitmap->part));
+    return "is cut short; save or copy the picture again";
+}
+
+std::string wrongSizeText(const picture::PictureFailure& failure) {
+    const std::string advice = formatted(
+        "crop it or extend its canvas to %u x %u (in GIMP, Image > Canvas Size), but don't scale "
+        "it: scaling blends the colours along every edge",
+        land::kWidth, land::kHeight);
+    if (!failure.facts)
+        return formatted("is not %u x %u; ", land::kWidth, land::kHeight) + advice;
+    return formatted("is %u x %u; ", failure.facts->width, failure.facts->height) + advice;
+}
+
+std::string unsupportedText(const picture::PictureFailure& failure) {
+    const char* what = "a header this reader does not know";
+    if (failure.bitmap && failure.bitmap->kind == bitmap::DecodeError::UnsupportedBitCount)
+        what = "a bit count that bitmaps don't have";
+    else if (failure.bitmap && failure.bitmap->kind == bitmap::DecodeError::UnsupportedCompression)
+        what =
+            "a compression that landinfo doesn't read (JPEG or PNG inside, or one the bit "
+            "count can't have)";
+    return formatted("is a BMP with %s; save it again as a PNG, or as a BMP of 24 bits", what);
+}
+
+}  // namespace
+
+std::string drawingText(const drawing::Level& level) {
+    return pictureLine(level.picture) + levelFactsText(level);
+}
+
+std::string levelFactsText(const drawing::Level& level) {
+    const drawing::DrawingFacts& f = level.facts;
+    return skyLine(f) + objectsLine(f) + landLine(f) +
+           formatted("land pixels: %zu of %u\n", f.landPixels, land::kPixelCount);
+}
+
+std::string drawingVerdictText(const drawing::Level& level, const LevelCheck& check,
+                               const char* out) {
+    // A level bitmap is always read whole: bmp2land's verdict on it never
+    // names the file.
+    return verdictText(check, out == nullptr ? "" : out) + objectCountHint(level.facts, out) +
+           movedText(level.facts);
+}
+
+std::string pictureFailureText(const picture::PictureFailure& failure, PictureFormat format) {
+    using picture::PictureError;
+    switch (failure.kind) {
+        case PictureError::WrongSize:
+            return wrongSizeText(failure);
+        case PictureError::PngNotBuilt:
+            return "is a PNG picture, but this landinfo was built without PNG support "
+                   "(stb_image.h, Debian: libstb-dev); save it as a BMP, or build landinfo with "
+                   "it";
+        case PictureError::Truncated:
+            return truncatedText(failure);
+        case PictureError::Corrupt:
+            return failure.reason.empty() ? std::string("is damaged; save it again")
+                                          : "is damaged (" + failure.reason + "); save it again";
+        case PictureError::Unsupported:
+            return unsupportedText(failure);
+        case PictureError::NotAPicture:
+            break;
+    }
+    if (format == PictureFormat::Jpeg || format == PictureFormat::Gif ||
+        format == PictureFormat::Tiff)
+        return formatted("is a %s picture, which landinfo does not read; save it as PNG or BMP",
+                         picture::formatName(format));
+    return "is not a picture landinfo reads: save it as PNG or BMP";
+}
+
+}  // namespace bmp2land::landinfo

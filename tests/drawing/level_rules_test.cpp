@@ -1,0 +1,355 @@
+// The rules from colours to entries, each on the drawing a level maker would
+// bring: a few colours, many anti-aliased ones, the level palette saved as
+// RGB or renumbered, a bitmap that already converts, brush-painted markers.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "bitmap/bitmap_reader.hpp"
+#include "bitmap/bitmap_writer.hpp"
+#include "drawing/drawing.hpp"
+#include "drawing/level_palette.hpp"
+#include "land/land_conversion.hpp"
+#include "land/land_writer.hpp"
+#include "test_pictures.hpp"
+
+namespace {
+
+using namespace testing_support;
+using bmp2land::drawing::kMergeMethod;
+using bmp2land::drawing::Level;
+using bmp2land::drawing::levelFromFile;
+using bmp2land::drawing::Mapping;
+using bmp2land::drawing::SkyRule;
+using bmp2land::picture::PictureError;
+
+Level levelOf(const ByteVector& file) {
+    auto level = levelFromFile(file);
+    if (!level) {
+        ADD_FAILURE() << "refused: " << static_cast<int>(level.error().kind);
+        return {};
+    }
+    return std::move(*level);
+}
+
+std::uint8_t entryAt(const Level& level, std::size_t x, std::size_t y) {
+    return level.image.pixels[(kH - 1 - y) * kW + x];
+}
+
+std::size_t countIf(const ByteVector& pixels, bool (*test)(std::uint8_t)) {
+    return static_cast<std::size_t>(std::count_if(pixels.begin(), pixels.end(), test));
+}
+
+bool unstored(std::uint8_t v) {
+    return v >= 96 && v <= 254;
+}
+
+// The land file bmp2land writes for a bitmap image.
+ByteVector landFile(const bmp2land::bitmap::BitmapImage& image) {
+    const auto model = bmp2land::land::convert(image);
+    if (!model)
+        return {};
+    bmp2land::MemorySink sink;
+    EXPECT_TRUE(bmp2land::land::write(*model, sink));
+    return sink.data;
+}
+
+TEST(LevelRules, TwelveColoursOverABlackSkyKeepTheirOwnEntries) {
+    // A 24-bit BMP as Pillow writes it: 12 bands of land under a black sky.
+    std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 255});
+    std::set<std::uint32_t> used;
+    for (std::size_t y = 300; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            const auto band = static_cast<std::uint8_t>(x / 160);
+            pixels[y * kW + x] = Rgba{static_cast<std::uint8_t>(20 + band * 19),
+                                      static_cast<std::uint8_t>(200 - band * 9), 77, 255};
+        }
+    for (const std::size_t at : objectPlaces())
+        pixels[at] = kMagenta;
+    const Level level = levelOf(rgbBmp(pixels));
+    EXPECT_EQ(level.facts.mapping, Mapping::OwnColours);
+    EXPECT_EQ(level.facts.skyRule, SkyRule::Black);
+    EXPECT_EQ(level.facts.drawingColours, 12U);
+    EXPECT_EQ(level.facts.levelColours, 12U);
+    EXPECT_EQ(level.facts.largestChange, 0);
+    EXPECT_EQ(level.facts.objects, 30U);
+    EXPECT_TRUE(level.facts.converts());
+    EXPECT_EQ(level.facts.skyPixels, 300 * kW);    // the objects stand on the land
+    for (std::size_t band = 0; band < 12; ++band)  // ascending colours: entries 1 to 12
+        EXPECT_EQ(entryAt(level, band * 160 + 5, 500), 1 + band);
+    EXPECT_FALSE(landFile(level.image).empty());
+}
+
+TEST(LevelRules, ManyColoursAreMergedIntoNinetyFive) {
+    const std::vector<Rgba> drawing = shadedDrawing(true);
+    const Level level = levelOf(rgbaPng(drawing, true));
+    const auto& f = level.facts;
+    EXPECT_GT(f.drawingColours, 1000U);
+    EXPECT_EQ(f.mapping, Mapping::Merged);
+    EXPECT_EQ(f.method, kMergeMethod);
+    EXPECT_EQ(f.skyRule, SkyRule::Transparent);
+    const auto transparent = static_cast<std::size_t>(
+        std::count_if(drawing.begin(), drawing.end(), [](const Rgba& p) { return p.alpha < 128; }));
+    EXPECT_EQ(f.skyPixels, transparent);
+    EXPECT_EQ(f.objects, 30U);
+    EXPECT_LE(f.levelColours, 95U);
+    EXPECT_EQ(countIf(level.image.pixels, unstored), 0U);
+    EXPECT_LT(f.meanChange, 4.0);
+    // The facts' change is the change of the pixels as written.
+    double total = 0;
+    std::uint8_t largest = 0;
+    std::size_t land = 0;
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            const std::uint8_t v = entryAt(level, x, y);
+            if (v == 0 || v == 255)
+                continue;
+            const Rgba& p = drawing[y * kW + x];
+            const auto& q = level.image.palette[v];
+            const int change = std::max(
+                {std::abs(p.red - q.red), std::abs(p.green - q.green), std::abs(p.blue - q.blue)});
+            largest = std::max(largest, static_cast<std::uint8_t>(change));
+            total += change;
+            ++land;
+        }
+    EXPECT_EQ(land, f.landPixels);
+    EXPECT_EQ(largest, f.largestChange);
+    EXPECT_NEAR(total / double(land), f.meanChange, 1e-9);
+}
+
+// The example level, drawn in the level palette, as its indexes and colours.
+struct PaletteDrawing {
+    ByteVector indexes;  // bottom row first, as the bitmap stores them
+    std::vector<Colour> palette;
+};
+
+PaletteDrawing exampleLevel() {
+    const ByteVector file = readFile(std::string(EXAMPLES_DIR) + "/level.bmp");
+    const auto headers = bmp2land::bitmap::readHeaders(file);
+    const auto image = bmp2land::bitmap::readBody(file, *headers);
+    PaletteDrawing d{image->pixels, {}};
+    for (const auto& q : image->palette)
+        d.palette.push_back({q.red, q.green, q.blue});
+    return d;
+}
+
+TEST(LevelRules, LevelPaletteDrawingsKeepTheirEntriesInAnyFormat) {
+    const PaletteDrawing example = exampleLevel();
+    const auto levelPalette = bmp2land::drawing::levelPalette();
+    for (std::size_t i = 0; i < 256; ++i)
+        ASSERT_EQ(example.palette[i].red, levelPalette[i].red) << "entry " << i;
+
+    // As an RGB PNG, top row first.
+    std::vector<Rgba> pixels;
+    std::vector<std::uint8_t> topDown;
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            const std::uint8_t v = example.indexes[(kH - 1 - y) * kW + x];
+            const Colour c = example.palette[v];
+            pixels.push_back({c.red, c.green, c.blue, 255});
+            topDown.push_back(v);
+        }
+    const Level asRgb = levelOf(rgbaPng(pixels, false));
+    EXPECT_EQ(asRgb.facts.mapping, Mapping::LevelPalette);
+    EXPECT_TRUE(sameBytes(asRgb.image.pixels, example.indexes));
+
+    // As an indexed PNG whose palette a paint program renumbered: only the
+    // colours used, in reverse order of their entries.
+    std::vector<std::uint8_t> used(topDown.begin(), topDown.end());
+    std::sort(used.begin(), used.end());
+    used.erase(std::unique(used.begin(), used.end()), used.end());
+    std::reverse(used.begin(), used.end());
+    std::array<std::uint8_t, 256> renumbered{};
+    PngSpec spec;
+    spec.colourType = 3;
+    for (std::size_t k = 0; k < used.size(); ++k) {
+        renumbered[used[k]] = static_cast<std::uint8_t>(k);
+        const Colour c = example.palette[used[k]];
+        spec.plte.insert(spec.plte.end(), {c.red, c.green, c.blue});
+    }
+    std::vector<std::uint16_t> samples;
+    for (const std::uint8_t v : topDown)
+        samples.push_back(renumbered[v]);
+    const Level asIndexed = levelOf(encodePng(spec, samples));
+    EXPECT_EQ(asIndexed.facts.mapping, Mapping::LevelPalette);
+    EXPECT_TRUE(sameBytes(asIndexed.image.pixels, example.indexes));
+    EXPECT_EQ(asIndexed.facts.objects, 30U);
+    EXPECT_EQ(asIndexed.facts.largestChange, 0);
+}
+
+TEST(LevelRules, ABitmapThatConvertsGivesTheSameLandFile) {
+    // The example level as GIMP can save it, in RLE8.
+    const PaletteDrawing example = exampleLevel();
+    Picture picture;
+    picture.indexes = example.indexes;
+    BmpOptions rle8;
+    rle8.compression = 1;
+    const ByteVector file = makeBmp(rle8, example.palette, encodeRle8(picture));
+    const auto headers = bmp2land::bitmap::readHeaders(file);
+    ASSERT_TRUE(headers);
+    const auto asRead = bmp2land::bitmap::readBody(file, *headers);
+    ASSERT_TRUE(asRead);
+    const Level level = levelOf(file);
+    EXPECT_EQ(level.facts.mapping, Mapping::KeptEntries);
+    EXPECT_EQ(level.facts.skyRule, SkyRule::EntryZero);
+    EXPECT_EQ(level.facts.unstoredPixels, 0U);
+    const ByteVector expected = landFile(*asRead);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(sameBytes(landFile(level.image), expected));
+    // Written as the plain bitmap it is.
+    bmp2land::MemorySink written;
+    ASSERT_TRUE(bmp2land::bitmap::writeBitmap(level.image, written));
+    EXPECT_EQ(written.data.size(), 1078U + kPixels);
+    EXPECT_EQ(written.data[30], 0);  // uncompressed
+}
+
+TEST(LevelRules, UnstoredEntriesOfAConvertingBitmapTakeStoredOnes) {
+    // A picture with land in entries 96 to 254: the same shape, objects and
+    // stored colours, those pixels moved to the stored entry nearest in colour.
+    const Picture picture = samplePicture();
+    const ByteVector file = makeBmp(picture);
+    const auto headers = bmp2land::bitmap::readHeaders(file);
+    const auto asRead = bmp2land::bitmap::readBody(file, *headers);
+    const Level level = levelOf(file);
+    EXPECT_EQ(level.facts.mapping, Mapping::KeptEntries);
+    EXPECT_EQ(countIf(level.image.pixels, unstored), 0U);
+    const std::size_t before = countIf(picture.indexes, unstored);
+    EXPECT_GT(before, 0U);
+    EXPECT_EQ(level.facts.unstoredPixels, before);
+    const std::vector<Colour> palette = samplePalette();
+    const auto distance = [&](std::size_t a, std::size_t b) {
+        const int r = palette[a].red - palette[b].red;
+        const int g = palette[a].green - palette[b].green;
+        const int bl = palette[a].blue - palette[b].blue;
+        return r * r + g * g + bl * bl;
+    };
+    for (std::size_t i = 0; i < kPixels; ++i) {
+        const std::uint8_t was = picture.indexes[i];
+        const std::uint8_t now = level.image.pixels[i];
+        if (!unstored(was)) {
+            ASSERT_EQ(now, was) << i;
+            continue;
+        }
+        ASSERT_TRUE(now >= 1 && now <= 95) << i;
+        for (std::size_t k = 1; k <= 95; ++k)
+            ASSERT_LE(distance(was, now), distance(was, k)) << i;
+    }
+    const ByteVector original = landFile(*asRead);
+    const ByteVector made = landFile(level.image);
+    ASSERT_EQ(made.size(), original.size());
+    // Positions and colours are the same, and both masks.
+    EXPECT_TRUE(std::equal(original.begin(), original.begin() + 570, made.begin()));
+    EXPECT_TRUE(std::equal(original.begin() + 1336890, original.end(), made.begin() + 1336890));
+}
+
+// Land of two colours under a sky, and where 30 soft markers go: 3 to 9
+// pixels across, on the land, the sky, and the edge between them.
+struct MarkerScene {
+    std::vector<Rgba> plain;
+    std::vector<Rgba> marked;
+    std::vector<std::size_t> centres;
+};
+
+MarkerScene markerScene(bool transparentSky) {
+    MarkerScene s;
+    const Rgba sky = transparentSky ? Rgba{0, 0, 0, 0} : Rgba{0, 0, 0, 255};
+    s.plain.assign(kPixels, sky);
+    for (std::size_t y = 400; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            s.plain[y * kW + x] = y < 420 ? Rgba{60, 170, 50, 255} : Rgba{140, 100, 70, 255};
+    s.marked = s.plain;
+    for (std::size_t i = 0; i < 30; ++i) {
+        const std::size_t x = 30 + i * 63;
+        const std::size_t y = i % 3 == 0 ? 300 : i % 3 == 1 ? 400 : 500;  // sky, edge, land
+        softMarker(s.marked, x, y, 3 + static_cast<int>(i % 7));
+        s.centres.push_back(y * kW + x);
+    }
+    std::sort(s.centres.begin(), s.centres.end());
+    return s;
+}
+
+TEST(LevelRules, BrushPaintedMarkersAreOneObjectEach) {
+    for (const bool transparentSky : {false, true}) {
+        SCOPED_TRACE(transparentSky ? "transparent sky" : "black sky");
+        const MarkerScene s = markerScene(transparentSky);
+        const Level marked = levelOf(rgbaPng(s.marked, true));
+        const Level plain = levelOf(rgbaPng(s.plain, true));
+        EXPECT_EQ(marked.facts.objects, 30U);
+        EXPECT_EQ(marked.facts.objectsFromBlots, 30U);
+        EXPECT_TRUE(marked.facts.converts());
+        // Each object at its marker's centre, and every other pixel as if
+        // there had been no marker; only where pure magenta hid the edge
+        // between sky and land may the edge move, by a pixel or two.
+        for (std::size_t y = 2; y < kH - 2; ++y)
+            for (std::size_t x = 0; x < kW; ++x) {
+                const std::size_t at = y * kW + x;
+                const std::uint8_t got = entryAt(marked, x, y);
+                if (std::binary_search(s.centres.begin(), s.centres.end(), at)) {
+                    ASSERT_EQ(got, 255) << "at " << x << ", " << y;
+                } else if (s.marked[at] == kMagenta) {
+                    const bool nearby = got == entryAt(plain, x, y) ||
+                                        got == entryAt(plain, x, y - 2) ||
+                                        got == entryAt(plain, x, y + 2);
+                    ASSERT_TRUE(nearby) << "at " << x << ", " << y;
+                } else {
+                    ASSERT_EQ(got, entryAt(plain, x, y)) << "at " << x << ", " << y;
+                }
+            }
+        EXPECT_EQ(marked.facts.drawingColours, 2U);
+    }
+}
+
+TEST(LevelRules, ConnectedMagentaIsOneObjectAndPinkLandStays) {
+    std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 255});
+    for (std::size_t y = 300; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            pixels[y * kW + x] = Rgba{200, 120, 200, 255};  // pink land: not a blend
+    for (std::size_t x = 100; x < 110; ++x)                 // a line of 10 magenta pixels
+        pixels[200 * kW + x] = kMagenta;
+    pixels[500 * kW + 700] = kMagenta;  // one marker on the pink land
+    pixels[501 * kW + 701] = kMagenta;  // and one touching it at a corner
+    pixels[600 * kW + 900] = kMagenta;  // a marker alone
+    const Level level = levelOf(rgbaPng(pixels, false));
+    EXPECT_EQ(level.facts.objects, 3U);
+    EXPECT_FALSE(level.facts.converts());      // made all the same, to be fixed
+    EXPECT_EQ(entryAt(level, 104, 200), 255);  // the line's middle pixel
+    EXPECT_EQ(entryAt(level, 100, 200), 0);
+    EXPECT_EQ(entryAt(level, 900, 600), 255);
+    EXPECT_EQ(level.facts.drawingColours, 1U);
+    EXPECT_EQ(entryAt(level, 901, 600), entryAt(level, 10, 600));  // the land next to it stays
+    EXPECT_EQ(level.facts.largestChange, 0);
+}
+
+TEST(LevelRules, OtherSizesAreRefusedWithTheSizeFoundBeforeDecoding) {
+    // Headers of 1920 x 1080 pictures with no pixel data at all: refused for
+    // their size, not found short, so nothing was decoded.
+    PngSpec spec;
+    spec.height = 1080;
+    ByteVector png = encodePng(spec, std::vector<std::uint16_t>(kW * 1080 * 3, 7));
+    png.resize(33);  // the signature and IHDR alone
+    png.insert(png.end(), {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82});
+    BmpOptions o;
+    o.height = 1080;
+    o.bitCount = 24;
+    o.storedColours = 0;
+    const ByteVector bmp = makeBmp(o, {}, {});
+    for (const ByteVector& file : {png, bmp}) {
+        const auto read = levelFromFile(file);
+        ASSERT_FALSE(read);
+        EXPECT_EQ(read.error().kind, PictureError::WrongSize);
+        ASSERT_TRUE(read.error().facts);
+        EXPECT_EQ(read.error().facts->width, 1920U);
+        EXPECT_EQ(read.error().facts->height, 1080U);
+    }
+    // A picture of another size handed on all the same gives a level of sky,
+    // and reads nothing past its pixels.
+    bmp2land::picture::Picture small{2, 2, std::vector<Rgba>(4, kMagenta), {}};
+    const Level level = bmp2land::drawing::makeLevel(std::move(small));
+    EXPECT_EQ(level.facts.skyPixels, kPixels);
+    EXPECT_EQ(level.image.pixels.size(), kPixels);
+}
+
+}  // namespace
