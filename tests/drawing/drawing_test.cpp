@@ -172,6 +172,12 @@ std::vector<Case> pngCases() {
     cases.push_back(pngCase("PNG RGBA 8", png(6, 8), rgba, rgbaScene, "PNG RGBA 8"));
     cases.push_back(pngCase("PNG RGBA 16 interlaced", png(6, 16, true), widen(rgba), rgbaScene,
                             "PNG RGBA 16 interlaced"));
+    // Compressed, as paint programs save it: a file far smaller than its
+    // passes, which hold a filter byte more a row than a plain picture's rows.
+    PngSpec small16 = png(6, 16, true);
+    small16.compressed = true;
+    cases.push_back(pngCase("PNG RGBA 16 interlaced, compressed", small16, widen(rgba), rgbaScene,
+                            "PNG RGBA 16 interlaced"));
 
     PngSpec rgbTrns = png(2, 8);
     rgbTrns.trns = {0, 100, 0, 150, 0, 250};

@@ -80,8 +80,9 @@ ByteVector encodePng(const PngSpec& spec, const std::vector<std::uint16_t>& samp
             bits.endRow();
         }
     }
-    return assemblePng({spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlaced},
-                       spec.plte, spec.trns, scanlines);
+    return assemblePng(
+        {spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlaced, spec.compressed},
+        spec.plte, spec.trns, scanlines);
 }
 
 ByteVector packBmpRows(const std::vector<std::uint32_t>& values, std::size_t width,

@@ -2,7 +2,8 @@
 
 // Test-only writers of pictures of every kind, and a scene to draw in them
 // whose level is known: PNG of any colour type, bit depth and interlace
-// (stored deflate blocks), BMP rows of any depth, and RLE4 and RLE8 streams.
+// (stored or compressed deflate blocks), BMP rows of any depth, and RLE4 and
+// RLE8 streams.
 // They share no code with the program's readers.
 
 #include <array>
@@ -22,7 +23,8 @@ struct PngSpec {
     std::uint8_t bitDepth = 8;
     std::uint8_t colourType = 2;  // 0 grey, 2 RGB, 3 indexed, 4 grey + alpha, 6 RGBA
     bool interlaced = false;
-    ByteVector plte;  // red, green, blue a palette entry
+    bool compressed = false;  // deflate's fixed codes, not stored blocks
+    ByteVector plte;          // red, green, blue a palette entry
     ByteVector trns;
 };
 
