@@ -4,10 +4,13 @@
 //
 // stb_image sizes its buffers from the header, and grows the inflated data
 // for as long as the stream goes on; its allocations go through here, and
-// each is refused past what a picture of the header's size can need.
+// each is refused past what a picture of the header's size can need. It
+// reads an index past the palette from entries it never set: such a
+// picture's palette is grown first.
 
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 #include "png/png_reader.hpp"
 
@@ -73,6 +76,11 @@ Expected<PngPixels, PngFailure> decodePng(Bytes file, std::uint64_t maxPixels) {
     const auto header = readPngHeader(file);
     if (!header)
         return fail(header.error());
+    std::vector<std::uint8_t> grown;
+    if (header->colourType == ColourType::Indexed && header->palette.size() < indexRange(*header)) {
+        grown = withPaletteOf(file, indexRange(*header));
+        file = grown;
+    }
     if (file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return fail(PngFailure{PngError::TooLarge, {}});
     const int length = static_cast<int>(file.size());

@@ -154,6 +154,13 @@ std::vector<Case> pngCases() {
                             {Rgba{10, 20, 30, 0}, kGreen, kBrown, kBlack, kMagenta},
                             "PNG indexed 8"));
 
+    // Indexes past a short palette are black, as other readers take them.
+    PngSpec shortPlte = png(3, 8);
+    shortPlte.compressed = true;
+    shortPlte.plte = plte({kGreen, kBrown, kSlate, kMagenta});
+    cases.push_back(pngCase("PNG indexed 8, indexes past PLTE", shortPlte,
+                            {{{200}, {0}, {1}, {2}, {3}}}, rgbScene, "PNG indexed 8"));
+
     // Transparent skies: black is land then.
     const PartColours alphaGreys = {grey(0, 0), grey(60), grey(120), grey(0), grey(200)};
     cases.push_back(pngCase("PNG grey+alpha 8", png(4, 8),
