@@ -668,6 +668,7 @@ struct DrawingCase {
     std::optional<Picture> level;
     std::vector<Colour> palette;
     std::string verdict = "converts";
+    std::string after = {};  // what follows the verdict
 };
 
 std::size_t countOf(const Picture& p, std::uint8_t v) {
@@ -745,6 +746,58 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
                              std::to_string(used) + " colours\n",
                          rules, example, levelPalette});
     }
+    {  // the level palette with some of its greys, 96 to 254: those take the
+       // nearest of 1 to 95, and the others keep their entries
+        const Picture example = examplePicture();
+        Picture drawn = example;
+        Picture level = example;
+        const auto nearest = [&](const Colour& c) {
+            const auto distance = [&](std::size_t k) {
+                const Colour& e = levelPalette[k];
+                return (c.red - e.red) * (c.red - e.red) +
+                       (c.green - e.green) * (c.green - e.green) +
+                       (c.blue - e.blue) * (c.blue - e.blue);
+            };
+            std::size_t best = 1;
+            for (std::size_t k = 2; k <= 95; ++k)
+                best = distance(k) < distance(best) ? k : best;
+            return static_cast<std::uint8_t>(best);
+        };
+        std::size_t greys = 0;
+        int largest = 0;
+        for (std::size_t i = 0; i < kPixels; i += 997) {
+            const std::uint8_t v = example.indexes[i];
+            if (v == 0 || v == 255)
+                continue;
+            const auto grey = static_cast<std::uint8_t>(96 + greys % 40);
+            drawn.indexes[i] = grey;
+            level.indexes[i] = nearest(levelPalette[grey]);
+            const Colour& from = levelPalette[grey];
+            const Colour& to = levelPalette[level.indexes[i]];
+            largest = std::max({largest, std::abs(from.red - to.red),
+                                std::abs(from.green - to.green), std::abs(from.blue - to.blue)});
+            ++greys;
+        }
+        const std::size_t used =
+            std::set<std::uint8_t>(drawn.indexes.begin(), drawn.indexes.end()).size() - 2;
+        DrawingCase c{"the level palette and its greys, RGB PNG",
+                      rgbaPng(coloured(drawn, levelPalette), false),
+                      "picture: PNG, 1920 x 696, RGB, 8 bits a channel\n",
+                      skyLine(countOf(example, 0), false) + objectsLine(30, 0) +
+                          "land colours: " + std::to_string(used) +
+                          " in the drawing, all of the level palette, each of 1 to 95 at its "
+                          "entry there (rule 4), its greys of 96 to 254 at the nearest of those "
+                          "(rule 6)\n",
+                      level,
+                      levelPalette};
+        c.after = "warning: " + std::to_string(greys) +
+                  " pixels in the level palette's greys, entries 96 to 254, whose colour the land "
+                  "file does not store, now have the entry of 1 to 95 nearest their colour, a "
+                  "change of up to " +
+                  std::to_string(largest) +
+                  " in a channel (rule 6); draw them in colours 1 to 95 of the palette\n";
+        cases.push_back(std::move(c));
+    }
     {  // soft-brush markers 3 to 9 pixels across, on land and in a transparent sky
         std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 0});
         Picture level;
@@ -799,6 +852,7 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
                 "the others: fix the drawing and make the level again, or give the objects entry "
                 "255 in level.bmp (\"landinfo level.bmp\" lists them)\n";
         }
+        expected += c.after;
         EXPECT_EQ(o.out, expected);
         EXPECT_EQ(o.err, "");
         EXPECT_EQ(o.status, converts ? 0 : 1);
