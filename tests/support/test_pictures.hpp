@@ -91,4 +91,9 @@ std::vector<Rgba> shadedDrawing(bool transparentSky);
 // the edge, or on a transparent sky, magenta that fades out.
 void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int diameter);
 
+// A round marker of `diameter` pixels whose centre (cx, cy) lies between
+// pixels, as a paint program's anti-aliased brush or ellipse draws it: each
+// pixel magenta by the share of it that the disc covers.
+void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double diameter);
+
 }  // namespace testing_support
