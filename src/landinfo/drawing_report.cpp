@@ -204,8 +204,8 @@ std::string pictureFailureText(const picture::PictureFailure& failure, PictureFo
         case PictureError::NotAPicture:
             break;
     }
-    if (format == PictureFormat::Jpeg || format == PictureFormat::Gif ||
-        format == PictureFormat::Tiff)
+    if (format != PictureFormat::Other && format != PictureFormat::Bmp &&
+        format != PictureFormat::Png)
         return formatted("is a %s picture, which landinfo does not read; save it as PNG or BMP",
                          picture::formatName(format));
     return "is not a picture landinfo reads: save it as PNG or BMP";

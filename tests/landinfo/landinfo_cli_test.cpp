@@ -556,6 +556,10 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     const ByteVector hills = rgbaPng(shadedDrawing(true), true);
     writeFile(at("cut.png"), ByteVector(hills.begin(), hills.begin() + 100000));
     writeFile(at("photo.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
+    // A paint program's own file, or a WebP: named, not taken for a land file.
+    const std::string xcf = "gimp xcf v011";
+    writeFile(at("drawing.xcf"), ByteVector(xcf.begin(), xcf.end()));
+    writeFile(at("drawing.webp"), {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P'});
     BmpOptions short24;
     short24.bitCount = 24;
     short24.height = 695;
@@ -576,6 +580,12 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
          "cut.png: is cut short; save or copy the picture again; nothing written\n"},
         {"photo.jpg new.bmp",
          "photo.jpg: is a JPEG picture, which landinfo does not read; save it as PNG or BMP; "
+         "nothing written\n"},
+        {"drawing.xcf new.bmp",
+         "drawing.xcf: is a GIMP XCF picture, which landinfo does not read; save it as PNG or "
+         "BMP; nothing written\n"},
+        {"drawing.webp new.bmp",
+         "drawing.webp: is a WebP picture, which landinfo does not read; save it as PNG or BMP; "
          "nothing written\n"},
         {"level.bmp out.bmp extra.bmp",
          "Usage: " + invokedAs(landinfoPath()) + " FILE [OUT.bmp]\n"},
