@@ -323,6 +323,11 @@ std::vector<Case> bmpCases() {
                             "BMP RGB 32 header 40 compression 0"));
     const PartColours alphaScene = {Rgba{9, 9, 9, 0}, kGreen, Rgba{150, 100, 60, 200}, kBlack,
                                     kMagenta};
+    // 32 bits without bit fields, RGBA as Pillow writes it: the fourth byte
+    // is alpha where it is not 0 everywhere.
+    cases.push_back(bmpCase("BMP 32, alpha in the fourth byte", bmp(32), {},
+                            direct({0xFF0000, 0xFF00, 0xFF, 0xFF000000}, alphaScene), alphaScene,
+                            "BMP RGBA 32 header 40 compression 0"));
     BmpOptions v5alpha = bmp(32, 3, 124);
     v5alpha.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
     cases.push_back(bmpCase("BMP 32, V5 alpha bit fields", v5alpha, {},
