@@ -85,10 +85,11 @@ bool readsAsBitmap(Bytes file) {
 }  // namespace
 
 PictureFormat pictureFormat(Bytes file) {
-    for (const Signature& s : kSignatures) {
-        if (startsWith(file, s.bytes))
-            return s.format;
-    }
+    const auto* const known =
+        std::find_if(kSignatures.begin(), kSignatures.end(),
+                     [&](const Signature& s) { return startsWith(file, s.bytes); });
+    if (known != kSignatures.end())
+        return known->format;
     if (isWebP(file))
         return PictureFormat::WebP;
     if (isZipOfType(file, "application/x-krita"))
