@@ -278,8 +278,12 @@ void requireSound(const drawing::Level& level) {
             require(f.objects == 30);
             break;
         case drawing::Mapping::LevelPalette:
+            // Its greys, where they make more than 95 colours, take stored entries.
+            require(f.unstoredPixels > 0 ? f.drawingColours > 95
+                                         : f.drawingColours == used && f.largestChange == 0);
+            break;
         case drawing::Mapping::OwnColours:
-            require(f.drawingColours == used && f.largestChange == 0);
+            require(f.drawingColours == used && f.largestChange == 0 && f.unstoredPixels == 0);
             break;
         case drawing::Mapping::Merged:
             require(f.drawingColours > 95 && f.method == drawing::kMergeMethod);

@@ -30,7 +30,8 @@ constexpr unsigned kChannelBits = 8;
 // Red, green, blue, alpha; 0 where a channel is absent.
 using Masks = std::array<std::uint32_t, 4>;
 constexpr Masks kDefault16 = {0x7C00, 0x03E0, 0x001F, 0};  // 5-5-5
-constexpr Masks kDefault32 = {0xFF0000, 0xFF00, 0xFF, 0};  // the top byte unused
+constexpr Masks kDefault32 = {0xFF0000, 0xFF00, 0xFF, 0};  // the top byte unnamed
+constexpr std::uint32_t kFourthByte = 0xFF000000;
 
 Unexpected<DecodeFailure> refused(DecodeError kind) {
     return fail(DecodeFailure{.kind = kind});
@@ -225,7 +226,8 @@ class Channel {
     unsigned bits_;
 };
 
-void readDirectColours(Bytes pixels, const BitmapShape& shape, const Masks& masks,
+// Returns whether the pixels keep an alpha channel: not where it is 0 everywhere.
+bool readDirectColours(Bytes pixels, const BitmapShape& shape, const Masks& masks,
                        std::vector<Rgba>& out) {
     const auto width = static_cast<std::size_t>(shape.width);
     const auto stride = static_cast<std::size_t>(rowStride(shape));
@@ -254,6 +256,7 @@ void readDirectColours(Bytes pixels, const BitmapShape& shape, const Masks& mask
         for (Rgba& p : out)
             p.alpha = kOpaque;
     }
+    return alpha.present() && !allClear;
 }
 
 }  // namespace
@@ -335,9 +338,14 @@ Expected<ColourBitmap, DecodeFailure> decodeBitmap(Bytes file, std::uint64_t max
         colourIndexes(bitmap);
         return bitmap;
     }
-    const auto masks = readMasks(file, shape);  // inspectBitmap has read them once
+    Masks masks = *readMasks(file, shape);  // inspectBitmap has read them once
+    // Without bit fields the fourth byte of 32 bits has no name, but writers
+    // of RGBA (Pillow among them) keep alpha there, and readers take it.
+    if (shape.bitCount == kDeepColour && shape.compression == kBiRgb)
+        masks[3] = kFourthByte;
     bitmap.pixels.resize(count);
-    readDirectColours(pixels, shape, *masks, bitmap.pixels);
+    const bool alpha = readDirectColours(pixels, shape, masks, bitmap.pixels);
+    bitmap.shape.alphaChannel = shape.alphaChannel || alpha;
     return bitmap;
 }
 

@@ -67,9 +67,11 @@ Expected<BitmapShape, DecodeFailure> inspectBitmap(Bytes file);
 // Decodes the whole picture, refusing before it allocates pixel memory one
 // of more than `maxPixels` pixels, or one the file is too short to hold.
 // Indexes past the stored palette, and pixels an RLE stream skips (index 0,
-// as the converter takes them), take that entry's colour or black. 32-bit
-// pixels whose alpha is 0 everywhere are opaque: writers that leave the byte
-// unused write 0.
+// as the converter takes them), take that entry's colour or black. The
+// fourth byte of 32-bit pixels without bit fields is alpha, as RGBA writers
+// use it; 32-bit pixels whose alpha is 0 everywhere are opaque: writers that
+// leave the byte unused write 0. The shape's alphaChannel then says whether
+// the pixels kept an alpha channel.
 Expected<ColourBitmap, DecodeFailure> decodeBitmap(Bytes file, std::uint64_t maxPixels);
 
 }  // namespace bmp2land::bitmap

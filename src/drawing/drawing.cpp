@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -103,6 +104,16 @@ Counts countEntries(const std::vector<std::uint8_t>& pixels) {
     return counts;
 }
 
+// The entry of 1 to 95 whose colour is nearest `colour`.
+std::uint8_t nearestStored(const Rgba& colour, const Palette& palette) {
+    std::size_t best = kFirstStored;
+    for (std::size_t k = kFirstStored + 1; k < kFirstStored + kStored; ++k) {
+        if (distance(colour, rgbaOf(palette[k])) < distance(colour, rgbaOf(palette[best])))
+            best = k;
+    }
+    return static_cast<std::uint8_t>(best);
+}
+
 // Rule 1: a bitmap that converts keeps its entries. Entries 96 to 254 are
 // land whose colour the land file does not store (the game shows its own):
 // rule 6 moves them to the stored entry nearest their colour here, which
@@ -123,12 +134,7 @@ Level keptLevel(const bitmap::BitmapImage& converted) {
         landColours.push_back(packRgb(colour));
         if (v < kFirstStored + kStored)
             continue;
-        entryOf[v] = kFirstStored;
-        for (std::size_t k = kFirstStored + 1; k < kFirstStored + kStored; ++k) {
-            if (distance(colour, rgbaOf(converted.palette[k])) <
-                distance(colour, rgbaOf(converted.palette[entryOf[v]])))
-                entryOf[v] = static_cast<std::uint8_t>(k);
-        }
+        entryOf[v] = nearestStored(colour, converted.palette);
         tally.add(colour, rgbaOf(converted.palette[entryOf[v]]), before[v]);
         level.facts.unstoredPixels += before[v];
     }
@@ -161,16 +167,25 @@ struct ColourEntries {
     Mapping mapping = Mapping::OwnColours;
     std::vector<std::uint8_t> entryOf;  // for each distinct colour, in ascending order
     Palette palette{};
+    std::size_t movedPixels = 0;  // LevelPalette: pixels of its greys, given 1 to 95
 };
+
+// The entries of the level palette's colours: 1 to 95, or with `greys`,
+// 1 to 254.
+std::unordered_map<std::uint32_t, std::uint8_t> levelEntries(const Palette& palette, bool greys) {
+    std::unordered_map<std::uint32_t, std::uint8_t> entries;
+    const std::size_t end = greys ? kObjectEntry : kFirstStored + kStored;
+    for (std::size_t k = end; k-- > kFirstStored;)
+        entries[packRgb(rgbaOf(palette[k]))] = static_cast<std::uint8_t>(k);
+    return entries;
+}
 
 // Rules 4 and 5 with at most 95 colours: the level palette's colours keep
 // their entries, and any others take the free entries in ascending order.
 ColourEntries ownEntries(const std::vector<ColourCount>& colours) {
     ColourEntries result;
     result.palette = levelPaletteQuads();
-    std::unordered_map<std::uint32_t, std::uint8_t> levelEntry;
-    for (std::size_t k = kFirstStored + kStored; k-- > kFirstStored;)
-        levelEntry[packRgb(rgbaOf(result.palette[k]))] = static_cast<std::uint8_t>(k);
+    const auto levelEntry = levelEntries(result.palette, false);
     std::array<bool, bitmap::kPaletteEntries> taken{};
     result.entryOf.assign(colours.size(), 0);
     for (std::size_t i = 0; i < colours.size(); ++i) {
@@ -197,6 +212,29 @@ ColourEntries ownEntries(const std::vector<ColourCount>& colours) {
     return result;
 }
 
+// Rule 4 with more than 95 colours, where the level palette's greys (96 to
+// 254) make up the rest: entries 1 to 95 keep theirs, and each grey takes the
+// nearest of them (rule 6), as a bitmap saved in the level palette does under
+// rule 1. Nothing when some colour is not the level palette's.
+std::optional<ColourEntries> levelPaletteEntries(const std::vector<ColourCount>& colours) {
+    ColourEntries result;
+    result.mapping = Mapping::LevelPalette;
+    result.palette = levelPaletteQuads();
+    const auto levelEntry = levelEntries(result.palette, true);
+    result.entryOf.assign(colours.size(), 0);
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const auto found = levelEntry.find(colours[i].rgb);
+        if (found == levelEntry.end())
+            return std::nullopt;
+        result.entryOf[i] = found->second;
+        if (found->second >= kFirstStored + kStored) {
+            result.entryOf[i] = nearestStored(unpackRgb(colours[i].rgb), result.palette);
+            result.movedPixels += colours[i].count;
+        }
+    }
+    return result;
+}
+
 // Rule 5 with more than 95 colours.
 ColourEntries mergedEntries(const std::vector<ColourCount>& colours) {
     ColourEntries result;
@@ -209,6 +247,14 @@ ColourEntries mergedEntries(const std::vector<ColourCount>& colours) {
     std::transform(merged.entryOf.begin(), merged.entryOf.end(), result.entryOf.begin(),
                    [](std::uint8_t k) { return static_cast<std::uint8_t>(kFirstStored + k); });
     return result;
+}
+
+ColourEntries entriesFor(const std::vector<ColourCount>& colours) {
+    if (colours.size() <= kStored)
+        return ownEntries(colours);
+    if (auto inLevelPalette = levelPaletteEntries(colours))
+        return std::move(*inLevelPalette);
+    return mergedEntries(colours);
 }
 
 // Rules 2 to 7 on a picture's colours.
@@ -229,8 +275,7 @@ Level colourLevel(picture::Picture picture) {
             table.add(packRgb(pixels[at]));
     }
     const std::vector<ColourCount> colours = table.colours();
-    const ColourEntries chosen =
-        colours.size() <= kStored ? ownEntries(colours) : mergedEntries(colours);
+    const ColourEntries chosen = entriesFor(colours);
 
     Level level{blankLevel(chosen.palette), {}, {}};
     DrawingFacts& facts = level.facts;
@@ -266,6 +311,7 @@ Level colourLevel(picture::Picture picture) {
     facts.landPixels = bitmap::kPixelCount - facts.skyPixels - facts.objects;
     facts.drawingColours = colours.size();
     facts.levelColours = distinctEntriesUsed(counts);
+    facts.unstoredPixels = chosen.movedPixels;
     tally.into(facts);
     return level;
 }

@@ -18,12 +18,9 @@ constexpr int kMagentaTint = 510;
 // colour around it that its tint gives: paint programs that mix in linear
 // light stray from a straight mix by up to about this much.
 constexpr int kBlendTolerance = 48;
-// The pixels next to the magenta are a tenth magenta at least, or the marker
+// Some pixel next to the magenta is a tenth magenta at least, or the marker
 // was painted with a hard brush and has no blend at all.
 constexpr double kLeastFirstBlend = 0.1;
-// How far apart the shares of magenta at the sides of a soft marker may be:
-// a round brush gives them alike, even where the land under them differs.
-constexpr double kEvenBlend = 0.35;
 // The colours around one blot that a blend is tried against.
 constexpr std::size_t kMostColoursAround = 64;
 
@@ -47,10 +44,19 @@ struct Mix {
     int error = std::numeric_limits<int>::max();  // the largest channel's distance from the mix
 };
 
+// Mixing magenta in never lowers red or blue, nor raises green, whether it
+// is mixed in linear light or not; by more than rounding, a colour is no mix.
+constexpr int kRounding = 2;
+
+bool mixesTowardsMagenta(const Rgba& c, const Rgba& under) {
+    return c.red + kRounding >= under.red && c.blue + kRounding >= under.blue &&
+           c.green <= under.green + kRounding;
+}
+
 // How well `c` is explained as some magenta mixed into `under`.
 Mix mixOf(const Rgba& c, const Rgba& under) {
     const int base = tint(under);
-    if (tint(c) <= base || base >= kMagentaTint)
+    if (tint(c) <= base || base >= kMagentaTint || !mixesTowardsMagenta(c, under))
         return {};
     Mix mix;
     mix.share = double(tint(c) - base) / double(kMagentaTint - base);
@@ -62,6 +68,10 @@ Mix mixOf(const Rgba& c, const Rgba& under) {
         std::max({off(c.red, kMagenta.red, under.red), off(c.green, kMagenta.green, under.green),
                   off(c.blue, kMagenta.blue, under.blue)});
     return mix;
+}
+
+bool isBlend(const Mix& mix) {
+    return mix.error <= kBlendTolerance && mix.share > 0;
 }
 
 enum class State : std::uint8_t { Outside, Magenta, Blend };
@@ -195,18 +205,19 @@ class Blot {
     // Keeps the candidates that are a mix of magenta into a colour around
     // the blot, reached from the magenta through such mixes, and gives each
     // that colour; the rest leave the blot with their own. A marker is soft
-    // only if every opaque pixel at a side of its magenta is a mix of a
-    // tenth magenta or more, all of about the same share.
+    // only if every opaque pixel at a side of its magenta is such a mix, or
+    // a colour around the blot that the brush left as it was, and one at
+    // least is a tenth magenta or more: a brush's edge, soft or anti-aliased,
+    // mixes some magenta into what it covers in part, while land of many
+    // colours next to a hard marker has colours of its own there.
     // Returns how many were kept.
     std::size_t settleBlends() {
         const std::vector<Rgba> colours = coloursAround();
         painted_.assign(state_.size(), Rgba{});
         shares_.assign(state_.size(), 0);
         std::vector<Mix> mixes(state_.size());
-        std::size_t beside = 0;   // candidates at a side of a magenta pixel
-        std::size_t blended = 0;  // of those, mixes of a tenth magenta or more
-        double least = 1;
-        double most = 0;
+        bool blended = false;  // a pixel at a side is a tenth magenta or more
+        bool foreign = false;  // one is neither a mix nor a colour around
         for (const std::size_t i : order_) {
             if (state_[i] != State::Blend)
                 continue;
@@ -220,16 +231,12 @@ class Blot {
             }
             if (!besideMagenta(i))
                 continue;
-            ++beside;
-            if (mixes[i].error <= kBlendTolerance && mixes[i].share >= kLeastFirstBlend) {
-                ++blended;
-                least = std::min(least, mixes[i].share);
-                most = std::max(most, mixes[i].share);
-            }
+            const bool around = std::find(colours.begin(), colours.end(), c) != colours.end();
+            const bool mixed = !around && isBlend(mixes[i]);
+            blended = blended || (mixed && mixes[i].share >= kLeastFirstBlend);
+            foreign = foreign || !(around || mixed);
         }
-        // A round brush blends evenly all round; land of many colours next to
-        // a hard marker has a mix-like pixel here and there.
-        const bool soft = blended > 0 && blended == beside && most - least <= kEvenBlend;
+        const bool soft = blended && !foreign;
         std::size_t kept = 0;
         for (const std::size_t i : order_) {  // nearest the magenta first
             if (state_[i] != State::Blend)
@@ -238,7 +245,7 @@ class Blot {
             forNeighbours(i, [&](std::size_t n) {
                 reached = reached || (inBlot(n) && depth_[n] + 1 == depth_[i]);
             });
-            if (soft && reached && mixes[i].error <= kBlendTolerance && mixes[i].share > 0) {
+            if (soft && reached && isBlend(mixes[i])) {
                 shares_[i] = mixes[i].share;
                 ++kept;
             } else {

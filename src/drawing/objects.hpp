@@ -5,14 +5,13 @@
 // one object, at the magenta pixel nearest the group's centre: a line of
 // magenta pixels is one object, and two objects need a pixel between them.
 //
-// A marker painted with a soft brush also mixes magenta into what is around
-// it. Those pixels are found from the magenta outwards, each less magenta
-// than the one before, at most kBlendReach steps away, each a mix of magenta
-// into one of the colours around the blot; they take that colour. The group's
-// magenta pixels take the colour of the nearest pixel around them, or where
-// they are partly transparent (a brush over a transparent sky), the sky's.
-// A colour of its own beside a marker, pink land say, is not a blend and
-// stays; so do the pixels around a marker of one hard pixel.
+// A marker painted with a soft or anti-aliased brush also mixes magenta into
+// what is around it, evenly or not. Those pixels are found from the magenta outwards, each less
+// magenta than the one before, at most kBlendReach steps away, each a mix of magenta into one of
+// the colours around the blot; they take that colour. The group's magenta pixels take the colour of
+// the nearest pixel around them, or where they are partly transparent (a brush over a transparent
+// sky), the sky's. A colour of its own beside a marker, pink land say, is not a blend and stays; so
+// do the pixels around a marker of one hard pixel.
 
 #include <cstddef>
 #include <vector>

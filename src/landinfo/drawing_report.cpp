@@ -90,6 +90,10 @@ std::string landLine(const drawing::DrawingFacts& f) {
             return drawn +
                    formatted(", %zu in the level, at their own entries (rule 1)\n", f.levelColours);
         case Mapping::LevelPalette:
+            if (f.unstoredPixels > 0)
+                return drawn +
+                       ", all of the level palette, each of 1 to 95 at its entry there (rule 4), "
+                       "its greys of 96 to 254 at the nearest of those (rule 6)\n";
             return drawn + ", all of the level palette, each at its entry there (rule 4)\n";
         case Mapping::OwnColours:
             return drawn + formatted(
@@ -107,10 +111,17 @@ std::string landLine(const drawing::DrawingFacts& f) {
 }
 
 // Rule 1 keeps every entry but those of 96 to 254, whose colours the land
-// file does not store: they moved.
+// file does not store, and rule 4 every colour of the level palette but its
+// greys there: they moved.
 std::string movedText(const drawing::DrawingFacts& f) {
     if (f.unstoredPixels == 0)
         return {};
+    if (f.mapping == Mapping::LevelPalette)
+        return formatted(
+            "warning: %s in the level palette's greys, entries 96 to 254, whose colour the land "
+            "file does not store, now have the entry of 1 to 95 nearest their colour, a change "
+            "of up to %u in a channel (rule 6); draw them in colours 1 to 95 of the palette\n",
+            counted(f.unstoredPixels, "pixel", "pixels").c_str(), unsigned{f.largestChange});
     return formatted(
         "warning: %s of entries 96 to 254, land whose colour the land file does not store, now "
         "have the entry of 1 to 95 nearest their colour, a change of up to %u in a channel (rule "
@@ -204,8 +215,8 @@ std::string pictureFailureText(const picture::PictureFailure& failure, PictureFo
         case PictureError::NotAPicture:
             break;
     }
-    if (format == PictureFormat::Jpeg || format == PictureFormat::Gif ||
-        format == PictureFormat::Tiff)
+    if (format != PictureFormat::Other && format != PictureFormat::Bmp &&
+        format != PictureFormat::Png)
         return formatted("is a %s picture, which landinfo does not read; save it as PNG or BMP",
                          picture::formatName(format));
     return "is not a picture landinfo reads: save it as PNG or BMP";

@@ -159,6 +159,7 @@ Expected<Picture, PictureFailure> readBmp(Bytes file) {
     auto decoded = bitmap::decodeBitmap(file, kLevelPixels);
     if (!decoded)
         return bitmapFailure(decoded.error(), std::move(facts));
+    facts = bmpFacts(decoded->shape);  // with the alpha the pixels turned out to have
     for (const bitmap::RgbQuad& q : decoded->palette)
         facts.palette.push_back(Rgba{q.red, q.green, q.blue, kOpaque});
     facts.indexes = std::move(decoded->indexes);

@@ -40,6 +40,48 @@ bool hasBmpHeaders(Bytes file) {
            isOneOf(info.biBitCount, kBitCounts);
 }
 
+// The formats a file's first bytes tell.
+struct Signature {
+    std::string_view bytes;
+    PictureFormat format;
+};
+
+constexpr std::array<Signature, 9> kSignatures = {{
+    {"BM", PictureFormat::Bmp},
+    {"\x89PNG\r\n\x1A\n", PictureFormat::Png},
+    {"\xFF\xD8\xFF", PictureFormat::Jpeg},
+    {"GIF87a", PictureFormat::Gif},
+    {"GIF89a", PictureFormat::Gif},
+    {std::string_view("II*\0", 4), PictureFormat::Tiff},
+    {std::string_view("MM\0*", 4), PictureFormat::Tiff},
+    {"gimp xcf ", PictureFormat::Xcf},
+    {"8BPS", PictureFormat::Psd},
+}};
+
+// Krita's and OpenRaster's files are zip archives whose first member,
+// stored uncompressed, is "mimetype".
+constexpr std::size_t kZipNameOffset = 30;
+constexpr std::size_t kZipNameLengthOffset = 26;
+constexpr std::size_t kZipExtraLengthOffset = 28;
+
+bool isZipOfType(Bytes file, std::string_view mimeType) {
+    constexpr std::string_view kMember = "mimetype";
+    if (!startsWith(file, std::string_view("PK\x03\x04", 4)) || file.size() < kZipNameOffset)
+        return false;
+    const std::size_t nameLength = loadU16(file, kZipNameLengthOffset);
+    const std::size_t extraLength = loadU16(file, kZipExtraLengthOffset);
+    const Bytes rest = file.subspan(kZipNameOffset);
+    return nameLength == kMember.size() && startsWith(rest, kMember) &&
+           rest.size() >= nameLength + extraLength &&
+           startsWith(rest.subspan(nameLength + extraLength), mimeType);
+}
+
+bool isWebP(Bytes file) {
+    constexpr std::size_t kFormOffset = 8;
+    return startsWith(file, "RIFF") && file.size() > kFormOffset &&
+           startsWith(file.subspan(kFormOffset), "WEBP");
+}
+
 bool readsAsBitmap(Bytes file) {
     return !startsWithMagic(file, land::kLndMagic) &&
            (bitmap::readHeaders(file).ok() || hasBmpHeaders(file));
@@ -48,17 +90,17 @@ bool readsAsBitmap(Bytes file) {
 }  // namespace
 
 PictureFormat pictureFormat(Bytes file) {
-    if (startsWith(file, "BM"))
-        return PictureFormat::Bmp;
-    if (startsWith(file, "\x89PNG\r\n\x1A\n"))
-        return PictureFormat::Png;
-    if (startsWith(file, "\xFF\xD8\xFF"))
-        return PictureFormat::Jpeg;
-    if (startsWith(file, "GIF87a") || startsWith(file, "GIF89a"))
-        return PictureFormat::Gif;
-    if (startsWith(file, std::string_view("II*\0", 4)) ||
-        startsWith(file, std::string_view("MM\0*", 4)))
-        return PictureFormat::Tiff;
+    const auto* const known =
+        std::find_if(kSignatures.begin(), kSignatures.end(),
+                     [&](const Signature& s) { return startsWith(file, s.bytes); });
+    if (known != kSignatures.end())
+        return known->format;
+    if (isWebP(file))
+        return PictureFormat::WebP;
+    if (isZipOfType(file, "application/x-krita"))
+        return PictureFormat::Kra;
+    if (isZipOfType(file, "image/openraster"))
+        return PictureFormat::OpenRaster;
     return readsAsBitmap(file) ? PictureFormat::Bmp : PictureFormat::Other;
 }
 
@@ -74,6 +116,16 @@ const char* formatName(PictureFormat format) {
             return "GIF";
         case PictureFormat::Tiff:
             return "TIFF";
+        case PictureFormat::WebP:
+            return "WebP";
+        case PictureFormat::Xcf:
+            return "GIMP XCF";
+        case PictureFormat::Psd:
+            return "Photoshop PSD";
+        case PictureFormat::Kra:
+            return "Krita KRA";
+        case PictureFormat::OpenRaster:
+            return "MyPaint OpenRaster";
         case PictureFormat::Other:
             break;
     }

@@ -98,7 +98,48 @@ void readTransparency(const Chunk& chunk, PngHeader& header) {
         header.palette[i].alpha = chunk.data[i];
 }
 
+void putBigU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
 }  // namespace
+
+std::size_t indexRange(const PngHeader& header) {
+    return std::size_t{1} << std::min<unsigned>(header.bitDepth, 8);
+}
+
+std::vector<std::uint8_t> withPaletteOf(Bytes file, std::size_t entries) {
+    std::vector<std::uint8_t> out;
+    const auto append = [&out](Bytes part) { out.insert(out.end(), part.begin(), part.end()); };
+    std::uint64_t at = std::min(file.size(), kSignature.size());
+    append(file.first(static_cast<std::size_t>(at)));
+    // Every chunk whole as it is but PLTE, grown; what follows the last
+    // whole chunk, as it is.
+    while (file.size() - at >= kChunkFrame) {
+        const auto start = static_cast<std::size_t>(at);
+        const std::uint64_t length = loadBigU32(file, start);
+        if (file.size() - at - kChunkFrame < length)
+            break;
+        const auto size = static_cast<std::size_t>(length);
+        const Bytes chunk = file.subspan(start, kChunkFrame + size);
+        const Bytes type = chunk.subspan(kChunkLengthSize, kChunkTypeSize);
+        const std::size_t grownSize = entries * kPlteEntrySize;
+        if (std::equal(type.begin(), type.end(), std::string_view("PLTE").begin()) &&
+            size < grownSize) {
+            putBigU32(out, static_cast<std::uint32_t>(grownSize));
+            append(type);
+            append(chunk.subspan(kChunkLengthSize + kChunkTypeSize, size));
+            out.resize(out.size() + grownSize - size, 0);
+            append(chunk.last(kChunkCrcSize));
+        } else {
+            append(chunk);
+        }
+        at += chunk.size();
+    }
+    append(file.subspan(static_cast<std::size_t>(at)));
+    return out;
+}
 
 bool isPng(Bytes file) {
     return file.size() >= kSignature.size() &&

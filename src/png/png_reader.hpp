@@ -51,6 +51,15 @@ struct PngHeader {
 
 bool isPng(Bytes file);
 
+// The entries an index of `header`'s bit depth can reach: 2, 4, 16 or 256.
+std::size_t indexRange(const PngHeader& header);
+
+// The file with each PLTE chunk grown to `entries` entries of opaque black,
+// as other readers take the indexes past a palette, for a decoder that
+// would read them from memory it never set. The CRCs of grown chunks are
+// left as they were: the decoder does not check them.
+std::vector<std::uint8_t> withPaletteOf(Bytes file, std::size_t entries);
+
 // The signature, IHDR, and PLTE and tRNS when they come before the image
 // data; the other chunks' lengths are followed to IEND, to find a file cut
 // short. Fails only when the file ends before IHDR is whole.

@@ -4,10 +4,13 @@
 //
 // stb_image sizes its buffers from the header, and grows the inflated data
 // for as long as the stream goes on; its allocations go through here, and
-// each is refused past what a picture of the header's size can need.
+// each is refused past what a picture of the header's size can need. It
+// reads an index past the palette from entries it never set: such a
+// picture's palette is grown first.
 
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 #include "png/png_reader.hpp"
 
@@ -47,10 +50,15 @@ constexpr std::uint64_t kSlack = 1U << 16;
 
 // What one allocation of a picture this size may need at most: the inflated
 // rows or the decoded picture, or the compressed data gathered from a file
-// of `fileSize` bytes, grown by doubling.
-std::size_t limitFor(std::uint64_t width, std::uint64_t height, std::uint64_t fileSize) {
+// of `fileSize` bytes, grown by doubling. The inflated data starts at the
+// length of a plain picture's rows and doubles while the stream goes on: an
+// interlaced picture's passes hold more filter bytes than that, so its data
+// doubles once.
+std::size_t limitFor(std::uint64_t width, std::uint64_t height, bool interlaced,
+                     std::uint64_t fileSize) {
     const std::uint64_t rows = height * (1 + width * kMaxBytesPerPixel);
-    return static_cast<std::size_t>(std::max(rows, 2 * fileSize) + kSlack);
+    const std::uint64_t inflated = interlaced ? 2 * rows : rows;
+    return static_cast<std::size_t>(std::max(inflated, 2 * fileSize) + kSlack);
 }
 
 Unexpected<PngFailure> refusedByDecoder(PngError kind) {
@@ -65,8 +73,14 @@ bool pngDecoderBuilt() {
 }
 
 Expected<PngPixels, PngFailure> decodePng(Bytes file, std::uint64_t maxPixels) {
-    if (!isPng(file))
-        return fail(PngFailure{PngError::NotPng, {}});
+    const auto header = readPngHeader(file);
+    if (!header)
+        return fail(header.error());
+    std::vector<std::uint8_t> grown;
+    if (header->colourType == ColourType::Indexed && header->palette.size() < indexRange(*header)) {
+        grown = withPaletteOf(file, indexRange(*header));
+        file = grown;
+    }
     if (file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return fail(PngFailure{PngError::TooLarge, {}});
     const int length = static_cast<int>(file.size());
@@ -81,7 +95,7 @@ Expected<PngPixels, PngFailure> decodePng(Bytes file, std::uint64_t maxPixels) {
     if (w * h > maxPixels)
         return fail(PngFailure{PngError::TooLarge, {}});
 
-    allocationLimit = limitFor(w, h, file.size());
+    allocationLimit = limitFor(w, h, header->interlaced, file.size());
     stbi_uc* rgba =
         stbi_load_from_memory(file.data(), length, &width, &height, &channels, kRgbaChannels);
     allocationLimit = 0;

@@ -154,6 +154,13 @@ std::vector<Case> pngCases() {
                             {Rgba{10, 20, 30, 0}, kGreen, kBrown, kBlack, kMagenta},
                             "PNG indexed 8"));
 
+    // Indexes past a short palette are black, as other readers take them.
+    PngSpec shortPlte = png(3, 8);
+    shortPlte.compressed = true;
+    shortPlte.plte = plte({kGreen, kBrown, kSlate, kMagenta});
+    cases.push_back(pngCase("PNG indexed 8, indexes past PLTE", shortPlte,
+                            {{{200}, {0}, {1}, {2}, {3}}}, rgbScene, "PNG indexed 8"));
+
     // Transparent skies: black is land then.
     const PartColours alphaGreys = {grey(0, 0), grey(60), grey(120), grey(0), grey(200)};
     cases.push_back(pngCase("PNG grey+alpha 8", png(4, 8),
@@ -171,6 +178,12 @@ std::vector<Case> pngCases() {
                                    kMagenta};
     cases.push_back(pngCase("PNG RGBA 8", png(6, 8), rgba, rgbaScene, "PNG RGBA 8"));
     cases.push_back(pngCase("PNG RGBA 16 interlaced", png(6, 16, true), widen(rgba), rgbaScene,
+                            "PNG RGBA 16 interlaced"));
+    // Compressed, as paint programs save it: a file far smaller than its
+    // passes, which hold a filter byte more a row than a plain picture's rows.
+    PngSpec small16 = png(6, 16, true);
+    small16.compressed = true;
+    cases.push_back(pngCase("PNG RGBA 16 interlaced, compressed", small16, widen(rgba), rgbaScene,
                             "PNG RGBA 16 interlaced"));
 
     PngSpec rgbTrns = png(2, 8);
@@ -310,6 +323,11 @@ std::vector<Case> bmpCases() {
                             "BMP RGB 32 header 40 compression 0"));
     const PartColours alphaScene = {Rgba{9, 9, 9, 0}, kGreen, Rgba{150, 100, 60, 200}, kBlack,
                                     kMagenta};
+    // 32 bits without bit fields, RGBA as Pillow writes it: the fourth byte
+    // is alpha where it is not 0 everywhere.
+    cases.push_back(bmpCase("BMP 32, alpha in the fourth byte", bmp(32), {},
+                            direct({0xFF0000, 0xFF00, 0xFF, 0xFF000000}, alphaScene), alphaScene,
+                            "BMP RGBA 32 header 40 compression 0"));
     BmpOptions v5alpha = bmp(32, 3, 124);
     v5alpha.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
     cases.push_back(bmpCase("BMP 32, V5 alpha bit fields", v5alpha, {},

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <string>
+#include <utility>
 
 #include "bitmap/bitmap_reader.hpp"
 #include "bitmap/bitmap_writer.hpp"
@@ -253,7 +255,11 @@ struct MarkerScene {
     std::vector<std::size_t> centres;
 };
 
-MarkerScene markerScene(bool transparentSky) {
+// How the markers are painted: a soft round brush on whole pixels, or an
+// anti-aliased one whose centre lies between pixels, its edge mixed unevenly.
+enum class Brush : std::uint8_t { Soft, AntiAliased };
+
+MarkerScene markerScene(bool transparentSky, Brush brush) {
     MarkerScene s;
     const Rgba sky = transparentSky ? Rgba{0, 0, 0, 0} : Rgba{0, 0, 0, 255};
     s.plain.assign(kPixels, sky);
@@ -264,7 +270,11 @@ MarkerScene markerScene(bool transparentSky) {
     for (std::size_t i = 0; i < 30; ++i) {
         const std::size_t x = 30 + i * 63;
         const std::size_t y = i % 3 == 0 ? 300 : i % 3 == 1 ? 400 : 500;  // sky, edge, land
-        softMarker(s.marked, x, y, 3 + static_cast<int>(i % 7));
+        const int diameter = 3 + static_cast<int>(i % 7);
+        if (brush == Brush::Soft)
+            softMarker(s.marked, x, y, diameter);
+        else
+            antiAliasedMarker(s.marked, double(x) + 0.2, double(y) + 0.3, diameter);
         s.centres.push_back(y * kW + x);
     }
     std::sort(s.centres.begin(), s.centres.end());
@@ -272,9 +282,12 @@ MarkerScene markerScene(bool transparentSky) {
 }
 
 TEST(LevelRules, BrushPaintedMarkersAreOneObjectEach) {
-    for (const bool transparentSky : {false, true}) {
-        SCOPED_TRACE(transparentSky ? "transparent sky" : "black sky");
-        const MarkerScene s = markerScene(transparentSky);
+    for (const auto& [transparentSky, brush] :
+         {std::pair{false, Brush::Soft}, std::pair{true, Brush::Soft},
+          std::pair{false, Brush::AntiAliased}, std::pair{true, Brush::AntiAliased}}) {
+        SCOPED_TRACE(std::string(transparentSky ? "transparent sky" : "black sky") +
+                     (brush == Brush::Soft ? ", soft brush" : ", anti-aliased brush"));
+        const MarkerScene s = markerScene(transparentSky, brush);
         const Level marked = levelOf(rgbaPng(s.marked, true));
         const Level plain = levelOf(rgbaPng(s.plain, true));
         EXPECT_EQ(marked.facts.objects, 30U);

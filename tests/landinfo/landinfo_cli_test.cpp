@@ -637,6 +637,10 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     const ByteVector hills = rgbaPng(shadedDrawing(true), true);
     writeFile(at("cut.png"), ByteVector(hills.begin(), hills.begin() + 100000));
     writeFile(at("photo.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
+    // A paint program's own file, or a WebP: named, not taken for a land file.
+    const std::string xcf = "gimp xcf v011";
+    writeFile(at("drawing.xcf"), ByteVector(xcf.begin(), xcf.end()));
+    writeFile(at("drawing.webp"), {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P'});
     BmpOptions short24;
     short24.bitCount = 24;
     short24.height = 695;
@@ -680,6 +684,14 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
         {"wide.png out.png", "wide.png: is 1920 x 1080" + notScaledShown, "out.png"},
         {"short.bmp out.png", "short.bmp: is 1920 x 695" + notScaledShown, "out.png"},
         {"cut.png out.png", "cut.png: is cut short; save or copy the picture again\n", "out.png"},
+        {"drawing.xcf new.bmp",
+         "drawing.xcf: is a GIMP XCF picture, which landinfo does not read; save it as PNG or "
+         "BMP; nothing written\n",
+         ""},
+        {"drawing.webp new.bmp",
+         "drawing.webp: is a WebP picture, which landinfo does not read; save it as PNG or BMP; "
+         "nothing written\n",
+         ""},
     };
     for (const auto& c : cases) {
         const Outcome o = landinfo(c.args);
@@ -693,10 +705,10 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
         EXPECT_EQ(readFile(at("out.bmp")), (ByteVector{'o', 'l', 'd'})) << c.args;
         if (!c.png.empty())
             fs::remove(work() / c.png);
-        EXPECT_EQ(
-            strayFiles({"land.dat", "long.dat", "one.dat", "magic.dat", "notes.txt", "headless.bmp",
-                        "out.bmp", "level.bmp", "wide.png", "cut.png", "photo.jpg", "short.bmp"}),
-            std::vector<std::string>{})
+        EXPECT_EQ(strayFiles({"land.dat", "long.dat", "one.dat", "magic.dat", "notes.txt",
+                              "headless.bmp", "out.bmp", "level.bmp", "wide.png", "cut.png",
+                              "photo.jpg", "short.bmp", "drawing.xcf", "drawing.webp"}),
+                  std::vector<std::string>{})
             << c.args;
     }
     EXPECT_EQ(landinfo("").status, 1);
@@ -774,6 +786,7 @@ struct DrawingCase {
     std::optional<Picture> level;
     std::vector<Colour> palette;
     std::string verdict = "converts";
+    std::string after = {};  // what follows the verdict
 };
 
 std::size_t countOf(const Picture& p, std::uint8_t v) {
@@ -851,6 +864,58 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
                              std::to_string(used) + " colours\n",
                          rules, example, levelPalette});
     }
+    {  // the level palette with some of its greys, 96 to 254: those take the
+       // nearest of 1 to 95, and the others keep their entries
+        const Picture example = examplePicture();
+        Picture drawn = example;
+        Picture level = example;
+        const auto nearest = [&](const Colour& c) {
+            const auto distance = [&](std::size_t k) {
+                const Colour& e = levelPalette[k];
+                return (c.red - e.red) * (c.red - e.red) +
+                       (c.green - e.green) * (c.green - e.green) +
+                       (c.blue - e.blue) * (c.blue - e.blue);
+            };
+            std::size_t best = 1;
+            for (std::size_t k = 2; k <= 95; ++k)
+                best = distance(k) < distance(best) ? k : best;
+            return static_cast<std::uint8_t>(best);
+        };
+        std::size_t greys = 0;
+        int largest = 0;
+        for (std::size_t i = 0; i < kPixels; i += 997) {
+            const std::uint8_t v = example.indexes[i];
+            if (v == 0 || v == 255)
+                continue;
+            const auto grey = static_cast<std::uint8_t>(96 + greys % 40);
+            drawn.indexes[i] = grey;
+            level.indexes[i] = nearest(levelPalette[grey]);
+            const Colour& from = levelPalette[grey];
+            const Colour& to = levelPalette[level.indexes[i]];
+            largest = std::max({largest, std::abs(from.red - to.red),
+                                std::abs(from.green - to.green), std::abs(from.blue - to.blue)});
+            ++greys;
+        }
+        const std::size_t used =
+            std::set<std::uint8_t>(drawn.indexes.begin(), drawn.indexes.end()).size() - 2;
+        DrawingCase c{"the level palette and its greys, RGB PNG",
+                      rgbaPng(coloured(drawn, levelPalette), false),
+                      "picture: PNG, 1920 x 696, RGB, 8 bits a channel\n",
+                      skyLine(countOf(example, 0), false) + objectsLine(30, 0) +
+                          "land colours: " + std::to_string(used) +
+                          " in the drawing, all of the level palette, each of 1 to 95 at its "
+                          "entry there (rule 4), its greys of 96 to 254 at the nearest of those "
+                          "(rule 6)\n",
+                      level,
+                      levelPalette};
+        c.after = "warning: " + std::to_string(greys) +
+                  " pixels in the level palette's greys, entries 96 to 254, whose colour the land "
+                  "file does not store, now have the entry of 1 to 95 nearest their colour, a "
+                  "change of up to " +
+                  std::to_string(largest) +
+                  " in a channel (rule 6); draw them in colours 1 to 95 of the palette\n";
+        cases.push_back(std::move(c));
+    }
     {  // soft-brush markers 3 to 9 pixels across, on land and in a transparent sky
         std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 0});
         Picture level;
@@ -910,7 +975,8 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
                              verdict("written all the same); each object is one dot or blot of "
                                      "magenta, 255, 0, 255, apart from the others: fix the drawing "
                                      "and make the level again, or give the objects entry 255 in "
-                                     "level.bmp (\"landinfo level.bmp\" lists them)"));
+                                     "level.bmp (\"landinfo level.bmp\" lists them)") +
+                             c.after);
         EXPECT_EQ(o.err, "");
         EXPECT_EQ(o.status, converts ? 0 : 1);
         const Outcome converted = run("level.bmp");
@@ -941,7 +1007,8 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
             verdict(
                 "made all the same); each object is one dot or blot of magenta, 255, 0, 255, "
                 "apart from the others: the preview rings and numbers those found; fix the "
-                "drawing");
+                "drawing") +
+            c.after;
         EXPECT_EQ(previewed.out, words);
         EXPECT_EQ(previewed.err, "");
         EXPECT_EQ(previewed.status, converts ? 0 : 1);

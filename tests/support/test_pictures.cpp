@@ -80,8 +80,9 @@ ByteVector encodePng(const PngSpec& spec, const std::vector<std::uint16_t>& samp
             bits.endRow();
         }
     }
-    return assemblePng({spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlaced},
-                       spec.plte, spec.trns, scanlines);
+    return assemblePng(
+        {spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlaced, spec.compressed},
+        spec.plte, spec.trns, scanlines);
 }
 
 ByteVector packBmpRows(const std::vector<std::uint32_t>& values, std::size_t width,
@@ -258,6 +259,23 @@ std::vector<Rgba> shadedDrawing(bool transparentSky) {
 // A soft round brush of `diameter` pixels at (cx, cy): magenta in the
 // middle, mixed into what is under it towards the edge, or on a transparent
 // sky, magenta that fades out.
+namespace {
+
+// Magenta of share t over a pixel: mixed into an opaque one, or on a
+// transparent one, magenta that opaque.
+void paintMagenta(Rgba& p, double t) {
+    if (p.alpha == 0) {
+        p = Rgba{255, 0, 255, static_cast<std::uint8_t>(std::lround(t * 255))};
+        return;
+    }
+    const auto mix = [t](std::uint8_t m, std::uint8_t under) {
+        return static_cast<std::uint8_t>(std::lround(t * m + (1 - t) * under));
+    };
+    p = Rgba{mix(255, p.red), mix(0, p.green), mix(255, p.blue), 255};
+}
+
+}  // namespace
+
 void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int diameter) {
     const double radius = diameter / 2.0;
     const int reach = diameter / 2;
@@ -265,18 +283,28 @@ void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int d
         for (int dx = -reach; dx <= reach; ++dx) {
             const double share =
                 std::clamp(1.0 - std::hypot(dx, dy) / radius, 0.0, 1.0) * 1.6;  // flat top
-            if (share <= 0)
-                continue;
-            const double t = std::min(share, 1.0);
-            Rgba& p = pixels[(cy + std::size_t(dy)) * kW + cx + std::size_t(dx)];
-            if (p.alpha == 0) {
-                p = Rgba{255, 0, 255, static_cast<std::uint8_t>(std::lround(t * 255))};
-                continue;
-            }
-            const auto mix = [t](std::uint8_t m, std::uint8_t under) {
-                return static_cast<std::uint8_t>(std::lround(t * m + (1 - t) * under));
-            };
-            p = Rgba{mix(255, p.red), mix(0, p.green), mix(255, p.blue), 255};
+            if (share > 0)
+                paintMagenta(pixels[(cy + std::size_t(dy)) * kW + cx + std::size_t(dx)],
+                             std::min(share, 1.0));
+        }
+}
+
+void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double diameter) {
+    constexpr int kSamples = 8;  // a side, within each pixel
+    const double radius = diameter / 2;
+    for (auto y = static_cast<std::size_t>(std::floor(cy - radius));
+         y <= static_cast<std::size_t>(std::ceil(cy + radius)); ++y)
+        for (auto x = static_cast<std::size_t>(std::floor(cx - radius));
+             x <= static_cast<std::size_t>(std::ceil(cx + radius)); ++x) {
+            int inside = 0;
+            for (int sy = 0; sy < kSamples; ++sy)
+                for (int sx = 0; sx < kSamples; ++sx) {
+                    const double px = double(x) - 0.5 + (sx + 0.5) / kSamples;
+                    const double py = double(y) - 0.5 + (sy + 0.5) / kSamples;
+                    inside += std::hypot(px - cx, py - cy) <= radius ? 1 : 0;
+                }
+            if (inside > 0)
+                paintMagenta(pixels[y * kW + x], double(inside) / (kSamples * kSamples));
         }
 }
 

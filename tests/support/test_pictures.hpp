@@ -2,7 +2,8 @@
 
 // Test-only writers of pictures of every kind, and a scene to draw in them
 // whose level is known: PNG of any colour type, bit depth and interlace
-// (stored deflate blocks), BMP rows of any depth, and RLE4 and RLE8 streams.
+// (stored or compressed deflate blocks), BMP rows of any depth, and RLE4 and
+// RLE8 streams.
 // They share no code with the program's readers.
 
 #include <array>
@@ -22,7 +23,8 @@ struct PngSpec {
     std::uint8_t bitDepth = 8;
     std::uint8_t colourType = 2;  // 0 grey, 2 RGB, 3 indexed, 4 grey + alpha, 6 RGBA
     bool interlaced = false;
-    ByteVector plte;  // red, green, blue a palette entry
+    bool compressed = false;  // deflate's fixed codes, not stored blocks
+    ByteVector plte;          // red, green, blue a palette entry
     ByteVector trns;
 };
 
@@ -88,5 +90,10 @@ std::vector<Rgba> shadedDrawing(bool transparentSky);
 // level's size: magenta in the middle, mixed into what is under it towards
 // the edge, or on a transparent sky, magenta that fades out.
 void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int diameter);
+
+// A round marker of `diameter` pixels whose centre (cx, cy) lies between
+// pixels, as a paint program's anti-aliased brush or ellipse draws it: each
+// pixel magenta by the share of it that the disc covers.
+void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double diameter);
 
 }  // namespace testing_support
