@@ -117,7 +117,10 @@ cmake --build build --target package
 tarball=$(find build -maxdepth 1 -name 'bmp2land-*-linux-*.tar.gz')
 # The programs, the README, and the example and starter files beside it; the
 # package has the page too where Emscripten is.
-installed_files="bin/bmp2land bin/landinfo share/doc/bmp2land/README.md"
+installed_files="bin/bmp2land bin/landinfo share/doc/bmp2land/CONTRIBUTING.md share/doc/bmp2land/README.md"
+for file in docs/*; do
+  installed_files+=" share/doc/bmp2land/$file"
+done
 for file in blank.bmp level-palette.gpl level-palette.pal level.bmp palette.png; do
   installed_files+=" share/doc/bmp2land/examples/$file"
 done
