@@ -44,7 +44,7 @@ constexpr bool kWritesPng = LANDINFO_WRITES_PNG;
 class LandInfo : public ScratchDir {
   public:
     Outcome landinfo(const std::string& args) {
-        Outcome o = shell(landinfoCommand() + " " + args);
+        Outcome o = runProgram(landinfoCommand() + " " + args);
         o.out = asLines(o.out);
         o.err = asLines(o.err);
         return o;
@@ -587,7 +587,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         std::string last = converted.out.substr(0, converted.out.size() - 1);
         last = last.substr(last.rfind('\n') + 1);
         const std::string verdict = last == "Done!" ? "converts" : last;
-        EXPECT_NE(checked.out.find("verdict: " + verdict + "\n"), std::string::npos) << c.name;
+        EXPECT_NE(checked.out.find("verdict: " + verdict + "\n"), std::string::npos)
+            << c.name << "; bmp2land said: " << converted.out << converted.err;
         EXPECT_EQ(checked.status, converted.status) << c.name;
         // Its preview, also where the pixels can't be read: the same report;
         // of a drawing, its level's, as `landinfo in.bmp new.bmp` makes it:

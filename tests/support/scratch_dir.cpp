@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <random>
 #include <sstream>
 
@@ -120,8 +121,26 @@ Outcome ScratchDir::shell(const std::string& command) const {
     return o;
 }
 
+// Both programs always say something, on one stream or the other; Wine,
+// busy with many tests at once, now and then fails to start a program and
+// says so itself ("wine: ..."), or says nothing.
+namespace {
+bool wineDidNotStart(const Outcome& o) {
+    return o.out.empty() && (o.err.empty() || o.err.starts_with("wine"));
+}
+}  // namespace
+
+Outcome ScratchDir::runProgram(const std::string& command) const {
+    Outcome o = shell(command);
+    for (int retry = 0; windowsRun() && retry < 2 && wineDidNotStart(o); ++retry) {
+        std::cerr << "Wine did not start " << command << " (" << o.err << "); trying again\n";
+        o = shell(command);
+    }
+    return o;
+}
+
 Outcome ScratchDir::run(const std::string& args, const std::string& prefix) const {
-    Outcome o = shell(prefix + " " + programCommand() + " " + args);
+    Outcome o = runProgram(prefix + " " + programCommand() + " " + args);
     o.out = asLines(o.out);
     return o;
 }

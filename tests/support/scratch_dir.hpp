@@ -53,6 +53,9 @@ class ScratchDir : public ::testing::Test {
 
     // Runs `command` in work(); its output goes to files outside work().
     Outcome shell(const std::string& command) const;
+    // Runs one of the programs under test: shell(command), but under Wine a
+    // start that never reached the program is tried again.
+    Outcome runProgram(const std::string& command) const;
     // Runs the program with `args`; `prefix` goes before it (a shell setting,
     // a user switch).
     Outcome run(const std::string& args, const std::string& prefix = "") const;
