@@ -183,9 +183,10 @@ std::string renumberedText(const Hint& h, const char* path, Wording wording) {
         counted(h.largestArea, "pixel", "pixels").c_str());
     const std::string byColour =
         wording == Wording::Page
-            ? "save the drawing from the paint program as a PNG or a 24-bit BMP, which keep "
-              "colours, not entries, and drop that here: this page makes the level of it by "
-              "colour, the sky black or transparent, the objects magenta (255, 0, 255)"
+            ? "drop the drawing here as the paint program saved it before it was made "
+              "indexed, or open this file there and save it as a PNG or a 24-bit BMP, which "
+              "keep colours, not entries, and drop that: this page makes the level by colour, "
+              "the sky black or transparent, the objects magenta (255, 0, 255)"
             : "\"landinfo " + std::string(path) + " " + levelNameBeside(path) +
                   "\" rebuilds the palette by colour, the sky black, the objects magenta (255, "
                   "0, 255) (docs/drawings.md), and \"bmp2land " +
