@@ -137,7 +137,7 @@ void touchingObjectsHint(Bytes pixels, std::vector<Hint>& hints) {
 // The most pixels one object's marker can take: a square of 50 x 50 is wider
 // than any brush an object is marked with. Beyond it, or beyond 30 of them,
 // entry 255 is not markers but sky or land.
-constexpr std::size_t kLargestMarkerBlot = 50 * 50;
+constexpr std::size_t kLargestMarkerBlot = std::size_t{50} * 50;
 
 // The largest group of object pixels that touch at a side or a corner.
 std::size_t largestMarkerArea(Bytes pixels) {

@@ -157,7 +157,7 @@ std::string makeLevelWay(const char* path, Wording wording) {
 std::string drawingWay(const Hint& h, const char* path, Wording wording) {
     if (!h.noLevel)
         return makeLevelWay(path, wording);
-    const std::string why = "it " + pictureFailureText(*h.noLevel, h.format);
+    std::string why = "it " + pictureFailureText(*h.noLevel, h.format);
     using picture::PictureError;
     switch (h.noLevel->kind) {
         case PictureError::WrongSize:
