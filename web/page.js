@@ -223,7 +223,7 @@
     } else if (r.kind === Kind.Picture) {
       state = 'refused';
       headline = name + ' does not convert';
-      advice = labelled(r.report, 'hint');
+      advice = labelled(r.report, 'hint').concat(labelled(r.report, 'warning'));
       if (advice.length === 0) advice = ['landinfo\'s report below lists what it found.'];
       refuse('Nothing to save: bmp2land does not convert ' + name + '.');
     } else if (r.kind === Kind.Drawing) {

@@ -125,11 +125,14 @@ void convertAsBmp2land(Bytes bytes, std::uint64_t fileSize, const char* name, Pa
 // The name the page saves the level bitmap under, and gives it in the words.
 constexpr const char* kLevelBitmap = "level.bmp";
 
+// landinfo's words in the page's terms: what to drop, save or look at,
+// never a command, as the page has no console.
 landinfo::Request requestFor(const char* name, landinfo::Output output) {
     landinfo::Request request;
     request.path = name;
     request.output = output;
     request.outPath = kLevelBitmap;
+    request.wording = landinfo::Wording::Page;
     return request;
 }
 

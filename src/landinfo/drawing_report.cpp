@@ -129,13 +129,19 @@ std::string movedText(const drawing::DrawingFacts& f) {
         counted(f.unstoredPixels, "pixel", "pixels").c_str(), unsigned{f.largestChange});
 }
 
-std::string objectCountHint(const drawing::DrawingFacts& f, const char* out) {
+std::string objectCountHint(const drawing::DrawingFacts& f, const char* out, Wording wording) {
     if (f.objects == land::kObjectCount)
         return {};
     const std::string found = formatted("hint: %zu found, and a level needs exactly %u", f.objects,
                                         static_cast<unsigned>(land::kObjectCount));
     const char* const objectIs =
         "each object is one dot or blot of magenta, 255, 0, 255, apart from the others";
+    if (wording == Wording::Page)
+        return found + formatted(
+                           " (rule 7: the level is made all the same); %s: the preview rings "
+                           "and numbers those found; fix the drawing and drop it here again, or "
+                           "save level.bmp and give the objects entry 255 in it\n",
+                           objectIs);
     if (out == nullptr)
         return found + formatted(
                            " (rule 7: the level is made all the same); %s: the preview rings "
@@ -146,6 +152,26 @@ std::string objectCountHint(const drawing::DrawingFacts& f, const char* out) {
                        "make the level again, or give the objects entry 255 in %s (\"landinfo "
                        "%s\" lists them)\n",
                        objectIs, out, out);
+}
+
+// A level without sky converts without a word: all of it is land. A white
+// background, the commonest cause, is land as much as any colour.
+std::string noSkyText(const drawing::DrawingFacts& f, Wording wording) {
+    if (f.skyPixels > 0)
+        return {};
+    const char* const again =
+        wording == Wording::Page ? "drop the drawing here again" : "make the level again";
+    if (f.skyRule == SkyRule::EntryZero)
+        return formatted(
+            "warning: the level has no sky: no pixel is entry 0, the sky, and a bitmap that "
+            "bmp2land converts keeps its entries (rule 1); paint the sky with entry 0, then %s\n",
+            again);
+    return formatted(
+        "warning: the level has no sky: sky is the drawing's transparent pixels, or pure black "
+        "(0, 0, 0) where none is transparent (rule 2), and this drawing has neither, so all of "
+        "it is land (a white or coloured background too); make the sky transparent or paint it "
+        "pure black, then %s\n",
+        again);
 }
 
 std::string truncatedText(const picture::PictureFailure& failure) {
@@ -189,11 +215,16 @@ std::string levelFactsText(const drawing::Level& level) {
 }
 
 std::string drawingVerdictText(const drawing::Level& level, const LevelCheck& check,
-                               const char* out) {
+                               const char* out, Wording wording) {
     // A level bitmap is always read whole: bmp2land's verdict on it never
     // names the file.
-    return verdictText(check, out == nullptr ? "" : out) + objectCountHint(level.facts, out) +
+    return verdictText(check, out == nullptr ? "" : out) +
+           objectCountHint(level.facts, out, wording) + noSkyText(level.facts, wording) +
            movedText(level.facts);
+}
+
+std::string drawingWarningsText(const drawing::Level& level, Wording wording) {
+    return noSkyText(level.facts, wording) + movedText(level.facts);
 }
 
 std::string pictureFailureText(const picture::PictureFailure& failure, PictureFormat format) {

@@ -8,6 +8,7 @@
 
 #include "drawing/drawing.hpp"
 #include "landinfo/level_check.hpp"
+#include "landinfo/wording.hpp"
 #include "picture/picture.hpp"
 
 namespace bmp2land::landinfo {
@@ -23,7 +24,9 @@ std::string levelFactsText(const drawing::Level& level);
 // to do and what to know. `out` is null where only the level's preview is
 // written.
 std::string drawingVerdictText(const drawing::Level& level, const LevelCheck& check,
-                               const char* out);
+                               const char* out, Wording wording = Wording::Console);
+// The warnings on the level, where the picture is only checked.
+std::string drawingWarningsText(const drawing::Level& level, Wording wording = Wording::Console);
 
 // Why a picture gives no level, for standard error after its name: the size
 // found, PNG support not built, a format that is not read, a damaged file.

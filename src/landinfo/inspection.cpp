@@ -37,20 +37,25 @@ void addPreview(const Request& request, const preview::Scene& scene, Inspection&
 }
 
 // What the level of a drawing would be, after what the file is (a bitmap's
-// headers say it already).
-std::string levelToCome(const LevelCheck& check, Bytes bytes) {
+// headers say it already), and its warnings; where it can't be made, the
+// check's hints say why.
+DrawingLines levelToCome(LevelCheck& check, Bytes bytes, Wording wording) {
     if (!check.isDrawing())
         return {};
     const auto level = drawing::levelFromFile(bytes);
-    if (!level)
+    if (!level) {
+        noteNoLevel(check, level.error());
         return {};
-    return check.bitmap ? levelFactsText(*level) : drawingText(*level);
+    }
+    return {check.bitmap ? levelFactsText(*level) : drawingText(*level),
+            drawingWarningsText(*level, wording)};
 }
 
 // Exit status 0 only when bmp2land would convert the file. A bitmap whose
 // pixels are not read is previewed with its verdict alone.
-Inspection inspectBitmap(const Request& request, const LevelCheck& check, Bytes bytes) {
-    Inspection inspection{levelCheckText(check, request.path, levelToCome(check, bytes)),
+Inspection inspectBitmap(const Request& request, LevelCheck& check, Bytes bytes) {
+    const DrawingLines drawing = levelToCome(check, bytes, request.wording);
+    Inspection inspection{levelCheckText(check, request.path, drawing, request.wording),
                           {},
                           check.converts() ? kSuccess : kFailure,
                           {},
@@ -94,7 +99,8 @@ Inspection inspectLandFile(const Request& request, Bytes bytes, std::uint64_t si
         inspection.err = complaintText(request.path, std::string(e.record) + ": " + e.problem +
                                                          " at offset " + std::to_string(e.offset));
     } else {
-        inspection.out = landSummaryText(reading.file, summarize(reading.file, bytes));
+        inspection.out = landSummaryText(reading.file, summarize(reading.file, bytes), request.path,
+                                         request.wording);
         inspection.status = kSuccess;
         if (request.output == Output::Bitmap)
             inspection.written = exportBitmap(reading.file.model);
@@ -129,7 +135,7 @@ Inspection inspect(const Request& request, Bytes bytes, std::uint64_t size) {
         return inspectLandFile(request, bytes, size);
     if (request.output == Output::Bitmap)
         return inspectDrawing(request, bytes);
-    const LevelCheck check = checkLevel(bytes, size);
+    LevelCheck check = checkLevel(bytes, size);
     if (request.output == Output::Preview && check.isDrawing())
         return inspectDrawing(request, bytes);
     return inspectBitmap(request, check, bytes);
@@ -139,11 +145,12 @@ Inspection levelInspection(const Request& request, const drawing::Level& level) 
     std::vector<std::uint8_t> bitmap = exportBitmap(level.image);
     const LevelCheck check = checkLevel(bitmap);
     const bool preview = request.output == Output::Preview;
-    Inspection inspection{drawingText(level),
-                          {},
-                          check.converts() ? kSuccess : kFailure,
-                          {},
-                          drawingVerdictText(level, check, preview ? nullptr : request.outPath)};
+    Inspection inspection{
+        drawingText(level),
+        {},
+        check.converts() ? kSuccess : kFailure,
+        {},
+        drawingVerdictText(level, check, preview ? nullptr : request.outPath, request.wording)};
     if (!preview) {
         inspection.written = std::move(bitmap);
         return inspection;

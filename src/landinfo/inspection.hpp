@@ -15,6 +15,7 @@
 #include "common/byte_order.hpp"
 #include "common/expected.hpp"
 #include "drawing/drawing.hpp"
+#include "landinfo/wording.hpp"
 #include "png/png_writer.hpp"
 
 namespace bmp2land::landinfo {
@@ -44,6 +45,8 @@ struct Request {
     const char* outPath = "";  // OUT, named in the words as given
     // The preview's encoder; tests hand in one that fails.
     PngEncoder encodePng = png::encodeRgbPng;
+    // The page's advice names what it does, not commands.
+    Wording wording = Wording::Console;
 };
 
 struct Inspection {

@@ -145,11 +145,28 @@ std::vector<RoundTripNote> roundTripNotes(const LandFile& file, std::size_t mask
     return notes;
 }
 
+// The sky: pixels of 0 in the picture, but for those under the objects,
+// which a converted bitmap clears to 0 whatever is around them.
+std::size_t skyPixels(const LandModel& model) {
+    std::size_t sky = static_cast<std::size_t>(
+        std::count(model.pixels.begin(), model.pixels.end(), std::uint8_t{0}));
+    for (std::size_t i = 0; i < kObjectCount; ++i) {
+        const ObjectPosition p = model.positions[i];
+        const bool first = std::none_of(model.positions.begin(), model.positions.begin() + i,
+                                        [p](ObjectPosition o) { return samePlace(o, p); });
+        const bool inside = p.x < kWidth && p.y < kHeight;
+        if (first && inside && pixelAt(model, p) == 0)
+            --sky;
+    }
+    return sky;
+}
+
 }  // namespace
 
 LandSummary summarize(const LandFile& file, Bytes original) {
     LandSummary summary;
     summary.landPixels = countBits(file.model.mask);
+    summary.skyPixels = skyPixels(file.model);
     summary.maskDifferences = maskDifferences(file);
     summary.roundTripExact = convertsBack(file.model, original);
     summary.notes = roundTripNotes(file, summary.maskDifferences);

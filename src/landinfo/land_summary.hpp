@@ -41,6 +41,7 @@ struct RoundTripNote {
 
 struct LandSummary {
     std::size_t landPixels = 0;       // bits set in the first mask
+    std::size_t skyPixels = 0;        // picture pixels of 0 but at the objects' places
     std::size_t maskDifferences = 0;  // pixels where either mask disagrees with the picture
     bool roundTripExact = false;      // converting the export gives back the file's bytes
     std::vector<RoundTripNote> notes;

@@ -72,9 +72,28 @@ std::string noteText(const RoundTripNote& n) {
     return {};
 }
 
+// A land file without sky: every pixel is land, but the objects' own.
+std::string noSkyText(const LandSummary& summary, const char* path, Wording wording) {
+    if (summary.skyPixels > 0)
+        return {};
+    const std::string fix =
+        wording == Wording::Page
+            ? std::string(
+                  "save level.bmp, paint the sky with entry 0 in it, and drop it here "
+                  "again to make land.dat anew")
+            : formatted(
+                  "paint the sky with entry 0 in the bitmap it was made of (or in its "
+                  "export, \"landinfo %s new-level.bmp\"), and convert that again",
+                  path);
+    return "warning: the level has no sky: no pixel of its picture is 0, the sky, but under the "
+           "objects, so all of it is land; " +
+           fix + "\n";
+}
+
 }  // namespace
 
-std::string landSummaryText(const LandFile& file, const LandSummary& summary) {
+std::string landSummaryText(const LandFile& file, const LandSummary& summary, const char* path,
+                            Wording wording) {
     const land::LandModel& m = file.model;
     std::string text;
     text += formatted("size: %u x %u\n", m.width, m.height);
@@ -94,6 +113,7 @@ std::string landSummaryText(const LandFile& file, const LandSummary& summary) {
     text += formatted("round trip: %s\n", summary.roundTripExact ? "exact" : "differs");
     for (const RoundTripNote& note : summary.notes)
         text += noteText(note);
+    text += noSkyText(summary, path, wording);
     text += uncolouredLandText(summary.uncoloured);
     return text;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "bitmap/bitmap_headers.hpp"
+#include "drawing/drawing.hpp"
 #include "land/land_format.hpp"
 
 namespace bmp2land::landinfo {
@@ -74,6 +75,7 @@ PictureFacts pictureFacts(const bitmap::BitmapImage& image, const Histogram& cou
             : static_cast<std::size_t>(std::min<std::uint64_t>(paletteEntries - 1, kColourCount));
     // Markers become 0 like the pixels that are 0 already.
     facts.landPixels = kPixelCount - counts[0] - counts[kMarkerIndex];
+    facts.skyPixels = counts[0];
     facts.uncoloured = findUncolouredLand(marked.pixels);
     return facts;
 }
@@ -130,6 +132,71 @@ void touchingObjectsHint(Bytes pixels, std::vector<Hint>& hints) {
         hint.pixels = touching;
         hints.push_back(hint);
     }
+}
+
+// The most pixels one object's marker can take: a square of 50 x 50 is wider
+// than any brush an object is marked with. Beyond it, or beyond 30 of them,
+// entry 255 is not markers but sky or land.
+constexpr std::size_t kLargestMarkerBlot = std::size_t{50} * 50;
+
+// The largest group of object pixels that touch at a side or a corner.
+std::size_t largestMarkerArea(Bytes pixels) {
+    std::vector<bool> seen(pixels.size());
+    std::vector<std::size_t> next;
+    std::size_t largest = 0;
+    for (std::size_t start = 0; start < pixels.size(); ++start) {
+        if (pixels[start] != kMarkerIndex || seen[start])
+            continue;
+        std::size_t area = 0;
+        seen[start] = true;
+        next.assign(1, start);
+        while (!next.empty()) {
+            const std::size_t at = next.back();
+            next.pop_back();
+            ++area;
+            const std::size_t x = at % kWidth;
+            const std::size_t y = at / kWidth;
+            for (std::size_t ny = y > 0 ? y - 1 : y; ny <= y + 1 && ny < kHeight; ++ny) {
+                for (std::size_t nx = x > 0 ? x - 1 : x; nx <= x + 1 && nx < kWidth; ++nx) {
+                    const std::size_t near = ny * kWidth + nx;
+                    if (pixels[near] == kMarkerIndex && !seen[near]) {
+                        seen[near] = true;
+                        next.push_back(near);
+                    }
+                }
+            }
+        }
+        largest = std::max(largest, area);
+    }
+    return largest;
+}
+
+// Far more pixels of entry 255 than 30 markers can have: the paint program
+// renumbered the palette and put the sky, or a land colour, on the object
+// entry. Says whether the level made of the file by colour converts, which
+// puts every colour back where it belongs when the sky is black and the
+// objects magenta.
+bool renumberedPaletteHint(Bytes file, const bitmap::BitmapImage& image, const Histogram& counts,
+                           std::vector<Hint>& hints) {
+    const std::size_t markers = counts[kMarkerIndex];
+    if (markers <= kLargestMarkerBlot)
+        return false;
+    const std::size_t largest = largestMarkerArea(image.pixels);
+    if (largest <= kLargestMarkerBlot && markers <= kObjectCount * kLargestMarkerBlot)
+        return false;
+    Hint hint{Kind::RenumberedPalette};
+    hint.pixels = markers;
+    hint.largestArea = largest;
+    hint.entry = static_cast<std::uint8_t>(kMarkerIndex);
+    hint.colour = image.palette[kMarkerIndex];
+    const auto remade = drawing::levelFromFile(file);
+    if (remade) {
+        hint.remadeSky = remade->facts.skyPixels;
+        hint.remadeObjects = remade->facts.objects;
+        hint.remadeConverts = remade->facts.converts() && hint.remadeSky > 0;
+    }
+    hints.push_back(hint);
+    return true;
 }
 
 void bitCountHint(std::uint16_t bitCount, std::vector<Hint>& hints) {
@@ -205,7 +272,13 @@ void readAndConvert(Bytes file, std::uint64_t fileSize, LevelCheck& check) {
     if (!model) {
         check.conversionFailure = model.error();
         markerColourHints(*image, counts, check.picture->objects, check.hints);
-        touchingObjectsHint(image->pixels, check.hints);
+        if (!renumberedPaletteHint(file, *image, counts, check.hints))
+            touchingObjectsHint(image->pixels, check.hints);
+        if (check.hints.empty()) {
+            Hint hint{Kind::ObjectCount};
+            hint.pixels = check.picture->objects;
+            check.hints.push_back(hint);
+        }
     }
     check.image = std::move(*image);
 }
@@ -225,6 +298,14 @@ LevelCheck checkLevel(Bytes file, std::uint64_t fileSize) {
         check.hints.insert(check.hints.begin(), hint);
     }
     return check;
+}
+
+void noteNoLevel(LevelCheck& check, const picture::PictureFailure& failure) {
+    for (Hint& hint : check.hints) {
+        const bool png = hint.kind == Kind::NotABmp && hint.format == PictureFormat::Png;
+        if (png || hint.kind == Kind::NoPalette)
+            hint.noLevel = failure;
+    }
 }
 
 bool isDrawing(Bytes file, std::uint64_t fileSize) {

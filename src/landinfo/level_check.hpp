@@ -16,6 +16,7 @@
 #include "land/land_model.hpp"
 #include "land/object_markers.hpp"
 #include "landinfo/uncoloured_land.hpp"
+#include "picture/picture.hpp"
 #include "picture/picture_format.hpp"
 
 namespace bmp2land::landinfo {
@@ -42,6 +43,7 @@ struct PictureFacts {
         listed;                     // the first kListedObjects, in the conversion's order
     std::size_t storedColours = 0;  // of entries 1 to 95, those the file stores; the rest are black
     std::size_t landPixels = 0;     // not 0 once the markers are cleared
+    std::size_t skyPixels = 0;      // of entry 0, markers apart: none makes a level without sky
     UncolouredLand uncoloured;      // indexes 96 to 254: kept, their colours not stored
 };
 
@@ -49,6 +51,8 @@ struct Hint {
     enum class Kind : std::uint8_t {
         MarkerColourElsewhere,  // pixels of an entry that has entry 255's colour, or magenta
         TouchingObjects,        // object pixels side by side: painted with a brush
+        RenumberedPalette,      // far too many object pixels: sky or land moved to entry 255
+        ObjectCount,            // not 30 objects, and no other hint says why
         CorruptRle8,
         Truncated,
         TooLarge,       // what the bitmap needs lies past the bytes read of a longer file
@@ -61,9 +65,18 @@ struct Hint {
     Kind kind = Kind::MarkerColourElsewhere;
     // MarkerColourElsewhere: the entry, its colour, its pixels, and whether
     // entry 255 has that colour too (else the colour is magenta).
+    // RenumberedPalette: entry 255 and its colour.
     std::uint8_t entry = 0;
     bitmap::RgbQuad colour{};
-    std::size_t pixels = 0;  // TouchingObjects: the object pixels that touch another
+    std::size_t pixels = 0;       // TouchingObjects: the object pixels that touch another
+                                  // ObjectCount: the objects found
+                                  // RenumberedPalette: the pixels of entry 255
+    std::size_t largestArea = 0;  // RenumberedPalette: its largest connected area
+    // RenumberedPalette: the level made of the file by colour, and whether
+    // it converts, with some sky: only then is making it the whole answer.
+    bool remadeConverts = false;
+    std::size_t remadeSky = 0;
+    std::size_t remadeObjects = 0;
     bool colourOfEntry255 = false;
     bitmap::ReadFailure failure{};  // CorruptRle8, Truncated, TooLarge: where
     std::uint64_t fileSize = 0;     // Truncated, TooLarge: the file's real length
@@ -72,6 +85,10 @@ struct Hint {
     std::uint32_t width = 0;        // WrongSize: the size found
     std::uint32_t height = 0;
     PictureFormat format = PictureFormat::Other;  // NotABmp
+    // NotABmp of a PNG, NoPalette: the level made of the picture by colour
+    // can't be made either (of the wrong size, say), so that way is not
+    // suggested before this is fixed.
+    std::optional<picture::PictureFailure> noLevel{};
 };
 
 struct LevelCheck {
@@ -99,6 +116,10 @@ LevelCheck checkLevel(Bytes file, std::uint64_t fileSize);
 inline LevelCheck checkLevel(Bytes file) {
     return checkLevel(file, file.size());
 }
+
+// A drawing whose level can't be made by colour (`failure` says why): its
+// hints stop suggesting that way until that is fixed.
+void noteNoLevel(LevelCheck& check, const picture::PictureFailure& failure);
 
 // checkLevel(file, fileSize).isDrawing(), without the check of a bitmap of 8
 // bits or fewer, which is never a drawing.

@@ -1,5 +1,6 @@
 #include "landinfo/level_check_report.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "bitmap/bitmap_decoder.hpp"
 #include "common/formatted.hpp"
 #include "landinfo/counted.hpp"
+#include "landinfo/drawing_report.hpp"
 #include "landinfo/uncoloured_land_report.hpp"
 
 namespace bmp2land::landinfo {
@@ -139,15 +141,92 @@ std::string markerColourText(const Hint& h) {
 }
 
 // The way from a picture to a level: "landinfo PICTURE level.bmp", then
-// "bmp2land level.bmp", never naming the picture itself as the new file.
-std::string twoCommands(const char* path) {
+// "bmp2land level.bmp", never naming the picture itself as the new file. The
+// page makes the level of what is dropped on it.
+std::string makeLevelWay(const char* path, Wording wording) {
+    if (wording == Wording::Page)
+        return "drop it here, and this page makes a level bitmap of it by its colours";
     const std::string out = levelNameBeside(path);
     return "\"landinfo " + std::string(path) + " " + out +
            "\" makes a level bitmap of it by its colours (docs/drawings.md), and \"bmp2land " +
            out + "\" converts that";
 }
 
-std::string hintText(const Hint& h, const char* path) {
+// Where the level can't be made of the picture, what to fix first; the way
+// to the level follows only where fixing that is in the user's hands.
+std::string drawingWay(const Hint& h, const char* path, Wording wording) {
+    if (!h.noLevel)
+        return makeLevelWay(path, wording);
+    std::string why = "it " + pictureFailureText(*h.noLevel, h.format);
+    using picture::PictureError;
+    switch (h.noLevel->kind) {
+        case PictureError::WrongSize:
+        case PictureError::Truncated:
+        case PictureError::Corrupt:
+            return why + "; then " + makeLevelWay(path, wording);
+        default:
+            return why;
+    }
+}
+
+// Entry 255 is far too big for markers: the palette was renumbered, and the
+// level made by colour puts the sky and land back where they belong, when
+// the sky is black and the objects magenta.
+std::string renumberedText(const Hint& h, const char* path, Wording wording) {
+    std::string text = formatted(
+        "hint: entry 255, the objects' entry, has %s (colour %u, %u, %u; the largest area %s): "
+        "far too many for objects, each one dot of it; the palette looks renumbered: the paint "
+        "program (in GIMP, \"Remove unused and duplicate colors from colormap\", or a generated "
+        "palette) put the sky or a land colour on entry 255, the object entry, and moved the "
+        "other colours too; ",
+        counted(h.pixels, "pixel", "pixels").c_str(), h.colour.red, h.colour.green, h.colour.blue,
+        counted(h.largestArea, "pixel", "pixels").c_str());
+    const std::string byColour =
+        wording == Wording::Page
+            ? "drop the drawing here as the paint program saved it before it was made "
+              "indexed, or open this file there and save it as a PNG or a 24-bit BMP, which "
+              "keep colours, not entries, and drop that: this page makes the level by colour, "
+              "the sky black or transparent, the objects magenta (255, 0, 255)"
+            : "\"landinfo " + std::string(path) + " " + levelNameBeside(path) +
+                  "\" rebuilds the palette by colour, the sky black, the objects magenta (255, "
+                  "0, 255) (docs/drawings.md), and \"bmp2land " +
+                  levelNameBeside(path) + "\" converts that";
+    if (h.remadeConverts)
+        return text + byColour + "\n";
+    std::string first;
+    if (h.remadeSky == 0)
+        first = "by colour, the level would have no sky: first paint the sky black (0, 0, 0)";
+    if (h.remadeObjects != land::kObjectCount)
+        first += (first.empty() ? "by colour, the level would have " : ", and it would have ") +
+                 formatted("%s: mark exactly %u, each one dot of magenta (255, 0, 255)",
+                           counted(h.remadeObjects, "object", "objects").c_str(),
+                           static_cast<unsigned>(land::kObjectCount));
+    return text + first + "; then " + byColour + "\n";
+}
+
+// The places of the objects found, where the user can see them.
+std::string objectCountText(const Hint& h, Wording wording) {
+    return formatted(
+        "hint: %zu found, and a level needs exactly %u, each one pixel of entry "
+        "255 apart from the others; %s\n",
+        h.pixels, static_cast<unsigned>(land::kObjectCount),
+        wording == Wording::Page ? "the preview rings and numbers those found"
+                                 : "the \"object\" lines above give their places, x and y from the "
+                                   "top-left corner");
+}
+
+std::string otherFormatText(const Hint& h, Wording wording) {
+    return formatted(
+               "hint: this is a %s picture, which neither program reads; save the drawing "
+               "as PNG or BMP, and ",
+               picture::formatName(h.format)) +
+           (wording == Wording::Page ? std::string("drop that here")
+                                     : std::string("\"landinfo DRAWING level.bmp\" makes a "
+                                                   "level bitmap of that")) +
+           "\n";
+}
+
+std::string hintText(const Hint& h, const char* path, Wording wording) {
     using Kind = Hint::Kind;
     const char* const keepPalette = "save it as an 8-bit BMP with all 256 palette entries";
     switch (h.kind) {
@@ -158,6 +237,10 @@ std::string hintText(const Hint& h, const char* path) {
                 "hint: %zu of the object pixels touch another one; each object is one pixel of "
                 "entry 255: mark it with a 1-pixel pencil, not a brush\n",
                 h.pixels);
+        case Kind::RenumberedPalette:
+            return renumberedText(h, path, wording);
+        case Kind::ObjectCount:
+            return objectCountText(h, wording);
         case Kind::CorruptRle8:
             return formatted("hint: RLE8 data is corrupt at byte %llu (stored row %u, column %u)\n",
                              static_cast<unsigned long long>(h.failure.offset), h.failure.row,
@@ -177,7 +260,7 @@ std::string hintText(const Hint& h, const char* path) {
         case Kind::NoPalette:
             return formatted(
                 "hint: this is a %u-bit bitmap, which has no palette and so no entry 255; %s\n",
-                unsigned{h.bitCount}, twoCommands(path).c_str());
+                unsigned{h.bitCount}, drawingWay(h, path, wording).c_str());
         case Kind::WrongSize:
             return formatted(
                 "hint: the picture is %u x %u; crop it or extend its canvas to %u x %u (in GIMP, "
@@ -191,27 +274,41 @@ std::string hintText(const Hint& h, const char* path) {
         case Kind::NotABmp:
             if (h.format == PictureFormat::Png)
                 return formatted("hint: this is a PNG picture, not a BMP; %s\n",
-                                 twoCommands(path).c_str());
-            return formatted(
-                "hint: this is a %s picture, which neither program reads; save the drawing as PNG "
-                "or BMP, and \"landinfo DRAWING level.bmp\" makes a level bitmap of that\n",
-                picture::formatName(h.format));
+                                 drawingWay(h, path, wording).c_str());
+            return otherFormatText(h, wording);
     }
     return {};
 }
 
+// A level bitmap whose every pixel is land: bmp2land converts it without a
+// word, but the level has no sky. A renumbered palette has its own hint.
+std::string noSkyText(const LevelCheck& check) {
+    const bool renumbered = std::any_of(check.hints.begin(), check.hints.end(), [](const Hint& h) {
+        return h.kind == Hint::Kind::RenumberedPalette;
+    });
+    if (!check.picture || check.picture->skyPixels > 0 || renumbered)
+        return {};
+    return "warning: the level has no sky: no pixel is entry 0, the sky, and bmp2land makes "
+           "every other entry land, whatever its colour; paint the sky with entry 0 (black in "
+           "the level palette), or where the picture was made indexed with another palette, "
+           "give its sky colour entry 0\n";
+}
+
 }  // namespace
 
-std::string levelCheckText(const LevelCheck& check, const char* path, std::string_view drawing) {
+std::string levelCheckText(const LevelCheck& check, const char* path, const DrawingLines& drawing,
+                           Wording wording) {
     std::string text;
     if (check.bitmap)
         text += bitmapFactsText(*check.bitmap);
     if (check.picture)
         text += pictureFactsText(*check.picture);
-    text += drawing;
+    text += drawing.facts;
     text += verdictText(check, path);
     for (const Hint& hint : check.hints)
-        text += hintText(hint, path);
+        text += hintText(hint, path, wording);
+    text += noSkyText(check);
+    text += drawing.warnings;
     if (check.picture)
         text += uncolouredLandText(check.picture->uncoloured);
     return text;

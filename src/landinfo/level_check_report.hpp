@@ -5,15 +5,23 @@
 #include <string_view>
 
 #include "landinfo/level_check.hpp"
+#include "landinfo/wording.hpp"
 
 namespace bmp2land::landinfo {
 
+// What landinfo says of the level a drawing (LevelCheck::isDrawing) would
+// make: its facts, and its warnings.
+struct DrawingLines {
+    std::string facts;
+    std::string warnings;
+};
+
 // landinfo's lines on a bitmap, for standard output: the facts that could be
 // read, the verdict in bmp2land's own words (with `path` as given), and the
-// hints. `drawing`, the lines on the level the picture would make, comes
-// after the facts.
+// hints and warnings. `drawing`'s facts come after the file's own, its
+// warnings after the hints.
 std::string levelCheckText(const LevelCheck& check, const char* path,
-                           std::string_view drawing = {});
+                           const DrawingLines& drawing = {}, Wording wording = Wording::Console);
 
 // "verdict: converts", or the line bmp2land ends with on the file, word for
 // word, with `path` as given.

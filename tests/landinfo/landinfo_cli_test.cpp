@@ -316,6 +316,25 @@ TEST_F(LandInfo, TellsWhetherTheExportConvertsBack) {
          "round trip: differs\nnote: IMG chunk 4 is not blank; a converted bitmap gets a "
          "blank one\n" +
              warned},
+        {"no sky: land everywhere but under the objects",
+         [&](ByteVector& f) {
+             std::replace(f.begin() + 570, f.begin() + 570 + kPixels, std::uint8_t{0},
+                          std::uint8_t{1});
+             for (std::size_t chunk : {1336890U, 1503945U})
+                 std::fill_n(f.begin() + static_cast<std::ptrdiff_t>(chunk + 15), kPixels / 8,
+                             0xFF);
+             for (std::size_t k = 0; k < 30; ++k) {
+                 f[pixel(object(k))] = 0;
+                 for (std::size_t chunk : {1336890U, 1503945U})
+                     f[maskByte(object(k), chunk)] &=
+                         static_cast<std::uint8_t>(~(1U << (object(k).first % 8)));
+             }
+         },
+         "round trip: exact\nwarning: the level has no sky: no pixel of its picture is 0, the "
+         "sky, but under the objects, so all of it is land; paint the sky with entry 0 in the "
+         "bitmap it was made of (or in its export, \"landinfo land.dat new-level.bmp\"), and "
+         "convert that again\n" +
+             warned},
         {"masks that disagree", [](ByteVector& f) { f[1336905] ^= 0x03; },
          "round trip: differs\nnote: the masks differ from the picture in 2 pixels; a "
          "converted bitmap gets masks made from its picture\n" +
@@ -436,16 +455,70 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
                "palette (in GIMP, " +
                inLevelPalette + ") to put every colour back at its entry\n";
     };
+    // The way to a level by colour, where the picture gives one once it is
+    // whole: these files hold the pixels of an 8-bit one, too few.
+    const std::string byColour =
+        "\"landinfo in.bmp level.bmp\" makes a level bitmap of it by its colours "
+        "(docs/drawings.md), and \"bmp2land level.bmp\" converts that\n";
+    const std::string cutShort =
+        "it is cut short: the file ends in its pixels; save or copy the picture again; then ";
     const auto noPalette = [&](const std::string& bits) {
         return "bitmap: 1920 x 696, " + bits + " bits, uncompressed, 40-byte header, 0 colours\n" +
                notEightBit + "hint: this is a " + bits +
-               "-bit bitmap, which has no palette and so no entry 255; \"landinfo in.bmp "
-               "level.bmp\" makes a level bitmap of it by its colours (docs/drawings.md), and "
-               "\"bmp2land level.bmp\" converts that\n";
+               "-bit bitmap, which has no palette and so no entry 255; " + cutShort + byColour;
     };
+    // Not 30 objects, and nothing else wrong with them.
+    const auto countHint = [](std::size_t found) {
+        return "hint: " + std::to_string(found) +
+               " found, and a level needs exactly 30, each one pixel of entry 255 apart from the "
+               "others; the \"object\" lines above give their places, x and y from the top-left "
+               "corner\n";
+    };
+    // The sky on entry 255, the markers on entry 0, as a paint program that
+    // renumbers the palette may leave them; with the sky black and the
+    // markers magenta, the level made by colour converts.
+    const auto skyOn255 = [](std::vector<Colour> palette) {
+        Picture picture = samplePicture();
+        for (auto& v : picture.indexes)
+            v = v == 0 ? 255 : v == 255 ? 0 : v;
+        std::swap(palette[0], palette[255]);
+        return std::pair{picture, palette};
+    };
+    std::vector<Colour> blackSkyPalette = samplePalette();
+    blackSkyPalette[0] = {0, 0, 0};
+    blackSkyPalette[255] = {255, 0, 255};
+    const auto [skyMoved, skyMovedPalette] = skyOn255(samplePalette());
+    const auto [blackSkyMoved, blackSkyMovedPalette] = skyOn255(blackSkyPalette);
+    // The sky's largest area is all of it above the caves, which start at
+    // row 501 under the land.
+    std::size_t openSky = 0;
+    for (std::size_t y = 0; y <= 500; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            openSky += skyMoved.indexes[(kH - 1 - y) * kW + x] == 255;
+    const std::string onEntry255 =
+        "the largest area " + std::to_string(openSky) +
+        " pixels): far too many for objects, each one dot of it; the "
+        "palette looks renumbered: the paint program (in GIMP, \"Remove unused and duplicate "
+        "colors from colormap\", or a generated palette) put the sky or a land colour on entry "
+        "255, the object entry, and moved the other colours too; ";
+    const std::string rebuilt =
+        "\"landinfo in.bmp level.bmp\" rebuilds the palette by colour, the sky black, the "
+        "objects magenta (255, 0, 255) (docs/drawings.md), and \"bmp2land level.bmp\" converts "
+        "that\n";
+    const std::string skyPixels = std::to_string(kPixels - drawn(samplePicture()).landPixels - 30);
+    Picture noSky = samplePicture();  // the sky drawn in entry 1
+    for (auto& v : noSky.indexes)
+        v = v == 0 ? 1 : v;
     const std::string notScaled =
         "; crop it or extend its canvas to 1920 x 696 (in GIMP, Image > Canvas Size), but don't "
         "scale it: scaling blends colours into ones the palette doesn't have\n";
+    // A picture of the wrong size: what to do before a level can be made of it.
+    const std::string notScaledYet =
+        "; crop it or extend its canvas to 1920 x 696 (in GIMP, Image > Canvas Size), but don't "
+        "scale it: scaling blends the colours along every edge; then ";
+    PngSpec tall;
+    tall.height = 1080;
+    const ByteVector tallPng = encodePng(tall, std::vector<std::uint16_t>(kW * 1080 * 3, 0));
     const struct {
         const char* name;
         ByteVector file;
@@ -455,13 +528,16 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
         {"conforming", full,
          plain + report(samplePicture()) + "verdict: converts\n" + warned(samplePicture())},
         {"29 markers", makeBmp(samplePicture(29)),
-         plain + report(samplePicture(29)) + wrongCount + warned(samplePicture(29))},
+         plain + report(samplePicture(29)) + wrongCount + countHint(29) +
+             warned(samplePicture(29))},
         {"31 markers", makeBmp(samplePicture(31)),
-         plain + report(samplePicture(31)) + wrongCount + warned(samplePicture(31))},
+         plain + report(samplePicture(31)) + wrongCount + countHint(31) +
+             warned(samplePicture(31))},
         {"no markers", makeBmp(samplePicture(0)),
-         plain + report(samplePicture(0)) + wrongCount + warned(samplePicture(0))},
+         plain + report(samplePicture(0)) + wrongCount + countHint(0) + warned(samplePicture(0))},
         {"120 markers", makeBmp(samplePicture(120)),
-         plain + report(samplePicture(120)) + wrongCount + warned(samplePicture(120))},
+         plain + report(samplePicture(120)) + wrongCount + countHint(120) +
+             warned(samplePicture(120))},
         {"reordered palette", makeBmp(BmpOptions{}, sortedPalette, reordered.indexes),
          plain + report(reordered) + wrongCount +
              renumbered("17 has magenta, the object colour (255, 0, 255)", "30 pixels") +
@@ -478,7 +554,27 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
              warned(reordered)},
         {"31 markers, land in a colour like theirs",  // land, not objects, in entry 80
          makeBmp(BmpOptions{}, landLikeMarkers, samplePicture(31).indexes),
-         plain + report(samplePicture(31)) + wrongCount + warned(samplePicture(31))},
+         plain + report(samplePicture(31)) + wrongCount + countHint(31) +
+             warned(samplePicture(31))},
+        {"the sky on entry 255, black, and the markers magenta",
+         makeBmp(BmpOptions{}, blackSkyMovedPalette, blackSkyMoved.indexes),
+         plain + report(blackSkyMoved) + wrongCount + "hint: entry 255, the objects' entry, has " +
+             skyPixels + " pixels (colour 0, 0, 0; " + onEntry255 + rebuilt +
+             warned(blackSkyMoved)},
+        {"the sky on entry 255, green, and the markers not magenta",
+         makeBmp(BmpOptions{}, skyMovedPalette, skyMoved.indexes),
+         plain + report(skyMoved) + wrongCount + "hint: entry 255, the objects' entry, has " +
+             skyPixels + " pixels (colour 0, 255, 0; " + onEntry255 +
+             "by colour, the level would have no sky: first paint the sky black (0, 0, 0), and it "
+             "would have 0 objects: mark exactly 30, each one dot of magenta (255, 0, 255); then " +
+             rebuilt + warned(skyMoved)},
+        {"no pixel of entry 0: no sky", makeBmp(noSky),
+         plain + report(noSky) + "verdict: converts\n" +
+             "warning: the level has no sky: no pixel is entry 0, the sky, and bmp2land makes "
+             "every other entry land, whatever its colour; paint the sky with entry 0 (black in "
+             "the level palette), or where the picture was made indexed with another palette, "
+             "give its sky colour entry 0\n" +
+             warned(noSky)},
         {"objects painted with a brush", makeBmp(brushed),
          plain + report(brushed) + wrongCount +
              "hint: 120 of the object pixels touch another one; each object is one pixel of "
@@ -486,7 +582,8 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
              warned(brushed)},
         {"29 markers, entry 255 black as entry 0",
          makeBmp(BmpOptions{}, blackPalette, samplePicture(29).indexes),
-         plain + report(samplePicture(29)) + wrongCount + warned(samplePicture(29))},
+         plain + report(samplePicture(29)) + wrongCount + countHint(29) +
+             warned(samplePicture(29))},
         {"one colour stored, one pixel past 95",
          bmp(
              [](BmpOptions& o) {
@@ -552,9 +649,20 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
          withoutSignature(bmp([](BmpOptions& o) { o.bitCount = 24; })), noPalette("24")},
         {"PNG", png,
          notEightBit +
-             "hint: this is a PNG picture, not a BMP; \"landinfo in.bmp level.bmp\" makes a level "
-             "bitmap of it by its colours (docs/drawings.md), and \"bmp2land level.bmp\" "
-             "converts that\n"},
+             "hint: this is a PNG picture, not a BMP; it is cut short; save or copy the "
+             "picture again; then " +
+             byColour},
+        {"PNG of 1920 x 1080", tallPng,
+         notEightBit + "hint: this is a PNG picture, not a BMP; it is 1920 x 1080" + notScaledYet +
+             byColour},
+        {"24-bit, 1920 x 1080", bmp([](BmpOptions& o) {
+             o.bitCount = 24;
+             o.height = 1080;
+         }),
+         "bitmap: 1920 x 1080, 24 bits, uncompressed, 40-byte header, 0 colours\n" + notEightBit +
+             "hint: this is a 24-bit bitmap, which has no palette and so no entry 255; it is 1920 "
+             "x 1080" +
+             notScaledYet + byColour},
         {"a good bitmap with a PNG signature", pngSigned,
          report(samplePicture()) + "verdict: converts\n" + warned(samplePicture())},
         {"truncated palette", ByteVector(full.begin(), full.begin() + 454),  // 100 entries
@@ -573,8 +681,13 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
              "RLE8 data: it has only 1082 bytes; save or copy the bitmap again\n"},
     };
     // Pictures that bmp2land refuses for their kind, whose preview is their level's.
-    const std::set<std::string> drawings = {"16-bit", "24-bit", "32-bit",
-                                            "a 24-bit bitmap without \"BM\"", "PNG"};
+    const std::set<std::string> drawings = {"16-bit",
+                                            "24-bit",
+                                            "32-bit",
+                                            "a 24-bit bitmap without \"BM\"",
+                                            "PNG",
+                                            "PNG of 1920 x 1080",
+                                            "24-bit, 1920 x 1080"};
     for (const auto& c : cases) {
         writeFile(at("in.bmp"), c.file);
         if (c.sparseSize != 0)
@@ -815,6 +928,28 @@ std::string objectsLine(std::size_t objects, std::size_t blots) {
            "object)\n";
 }
 
+// A drawing of `background` with land of two colours, entries 1 and 2 of
+// the level it must give: from row `rows[0]` down, `entries[0]` above row
+// `rows[1]` and `entries[1]` from there.
+struct TwoColourLand {
+    std::vector<Rgba> pixels;
+    Picture level;
+    std::vector<Colour> palette;
+};
+TwoColourLand twoColourLand(Rgba background, std::array<Colour, 2> colours,
+                            std::array<std::size_t, 2> rows, std::array<std::uint8_t, 2> entries) {
+    TwoColourLand d{std::vector<Rgba>(kPixels, background), {}, levelPaletteOfBlank()};
+    d.palette[1] = colours[0];
+    d.palette[2] = colours[1];
+    for (std::size_t y = rows[0]; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            const std::uint8_t entry = y < rows[1] ? entries[0] : entries[1];
+            d.pixels[y * kW + x] = rgbaOf(d.palette[entry]);
+            d.level.at(x, y) = entry;
+        }
+    return d;
+}
+
 }  // namespace
 
 // Any drawing to a level bitmap: landinfo's report line by line, and the
@@ -918,17 +1053,8 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
         cases.push_back(std::move(c));
     }
     {  // soft-brush markers 3 to 9 pixels across, on land and in a transparent sky
-        std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 0});
-        Picture level;
-        std::vector<Colour> palette = levelPalette;
-        palette[1] = {60, 170, 50};
-        palette[2] = {140, 100, 70};
-        for (std::size_t y = 400; y < kH; ++y)
-            for (std::size_t x = 0; x < kW; ++x) {
-                const std::uint8_t entry = y < 420 ? 1 : 2;
-                pixels[y * kW + x] = rgbaOf(palette[entry]);
-                level.at(x, y) = entry;
-            }
+        auto [pixels, level, palette] =
+            twoColourLand({0, 0, 0, 0}, {{{60, 170, 50}, {140, 100, 70}}}, {400, 420}, {1, 2});
         for (std::size_t i = 0; i < 30; ++i) {
             const std::size_t x = 30 + i * 63;
             const std::size_t y = i % 2 == 0 ? 300 : 550;
@@ -941,6 +1067,28 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
                              "land colours: 2 in the drawing, 2 in the level, each its own entry "
                              "(rule 5: up to 95 colours keep their own)\n",
                          level, palette});
+    }
+    {  // a white background, no transparency: no sky at all
+        auto [pixels, level, palette] = twoColourLand(
+            {255, 255, 255, 255}, {{{90, 60, 30}, {255, 255, 255}}}, {0, 400}, {2, 1});
+        for (const std::size_t at : objectPlaces()) {
+            pixels[at] = kMagenta;
+            level.at(at % kW, at / kW) = 255;
+        }
+        DrawingCase c{"a white background",
+                      rgbaPng(pixels, false),
+                      "picture: PNG, 1920 x 696, RGB, 8 bits a channel\n",
+                      skyLine(0, false) + objectsLine(30, 0) +
+                          "land colours: 2 in the drawing, 2 in the level, each its own entry "
+                          "(rule 5: up to 95 colours keep their own)\n",
+                      level,
+                      palette};
+        c.after =
+            "warning: the level has no sky: sky is the drawing's transparent pixels, or pure black "
+            "(0, 0, 0) where none is transparent (rule 2), and this drawing has neither, so all "
+            "of it is land (a white or coloured background too); make the sky transparent or "
+            "paint it pure black, then make the level again\n";
+        cases.push_back(std::move(c));
     }
     {  // 29 one-pixel markers: written all the same
         Picture level = examplePicture();
@@ -980,6 +1128,9 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
                              c.after);
         EXPECT_EQ(o.err, "");
         EXPECT_EQ(o.status, converts ? 0 : 1);
+        // Checked alone, the drawing gets the level's warnings too.
+        const Outcome checked = landinfo("drawing");
+        EXPECT_TRUE(checked.out.ends_with("converts that\n" + c.after)) << checked.out;
         const Outcome converted = run("level.bmp");
         EXPECT_NE(converted.out.find(converts ? "Done!" : c.verdict), std::string::npos)
             << converted.out;

@@ -68,6 +68,12 @@ const lastLine = (text) => text.trimEnd().split('\n').pop();
 // landinfo's lines of one kind ("hint", "warning"), without their label.
 const labelled = (report, label) => report.split('\n').filter((l) => l.startsWith(`${label}: `))
   .map((l) => l.slice(label.length + 2));
+// What to do, as landinfo says it: its hints, then its warnings.
+const advised = (report) => labelled(report, 'hint').concat(labelled(report, 'warning'));
+// landinfo's facts and verdict: its report but for what to do, which the
+// page words in its own terms.
+const factsOf = (report) => report.split('\n')
+  .filter((l) => !l.startsWith('hint: ') && !l.startsWith('warning: ')).join('\n');
 
 // ---- the files ------------------------------------------------------------
 
@@ -126,10 +132,26 @@ function withObjects(count) {
   });
 }
 
+// The example with entries 0 and 255 swapped, in the palette and the
+// pixels: the sky on the object entry, as a paint program that renumbers
+// the palette may leave it.
+function skyOnEntry255() {
+  return changed((b) => {
+    const sky = b.subarray(54, 58);
+    const objects = b.subarray(54 + 4 * 255, 58 + 4 * 255);
+    const entry0 = Buffer.from(sky);
+    sky.set(objects);
+    objects.set(entry0);
+    for (let i = kPixelOffset; i < b.length; ++i) {
+      if (b[i] === 0 || b[i] === 255) b[i] = 255 - b[i];
+    }
+  });
+}
+
 // A drawing of the example: its colours, the sky transparent and each
 // object a magenta dot, as 8-bit RGBA rows (top row first); `objects` keeps
 // only the first of them, bottom row first.
-function exampleDrawing(objects = 30) {
+function exampleDrawing(objects = 30, sky = [0, 0, 0, 0]) {
   const palette = (i) => [example[54 + 4 * i + 2], example[54 + 4 * i + 1], example[54 + 4 * i]];
   const rgba = Buffer.alloc(1920 * 696 * 4);
   let kept = 0;
@@ -138,8 +160,8 @@ function exampleDrawing(objects = 30) {
     for (let x = 0; x < 1920; ++x) {
       const v = example[kPixelOffset + stored * 1920 + x];
       const marker = v === 255 && kept++ < objects;
-      const colour = v === 0 || v === 255 ? [0, 0, 0] : palette(v);
-      const pixel = marker ? [255, 0, 255, 255] : [...colour, v === 0 || v === 255 ? 0 : 255];
+      const pixel = marker ? [255, 0, 255, 255]
+        : v === 0 || v === 255 ? sky : [...palette(v), 255];
       rgba.set(pixel, (y * 1920 + x) * 4);
     }
   }
@@ -309,9 +331,29 @@ function expectSameBytes(actual, expected, what) {
   }
 }
 
-// A bitmap bmp2land refuses: its verdict line, landinfo's report and hints,
-// and nothing to save.
-async function checkRefused(name, bytes, previewWords = null) {
+// What the page tells to do: landinfo's hints and warnings, as many as
+// the program gives, in the page's words: no command, as the page has no
+// console to type it in. `words` are in them.
+function checkAdvice(seen, report, words = []) {
+  // Where landinfo has nothing to advise, the page may point to its report.
+  const advice = advised(report.out);
+  if (advice.length > 0) {
+    expectEqual(seen.advice, advised(seen.report), 'what to do');
+    expectEqual(seen.advice.length, advice.length, 'lines of what to do');
+  }
+  expectEqual(factsOf(seen.report), factsOf(report.out), 'landinfo\'s facts and verdict');
+  const commands = seen.advice.filter((line) => /"(landinfo|bmp2land) /.test(line));
+  expectEqual(commands, [], 'what to do with a command in it');
+  for (const word of words) {
+    if (!seen.advice.some((line) => line.includes(word))) {
+      throw new Failure(`what to do does not say "${word}": ${JSON.stringify(seen.advice)}`);
+    }
+  }
+}
+
+// A bitmap bmp2land refuses: its verdict line, landinfo's report and what
+// to do, and nothing to save.
+async function checkRefused(name, bytes, previewWords = null, adviceWords = []) {
   const command = runIn({ [name]: bytes }, bmp2land, name);
   const report = runIn({ [name]: bytes }, landinfo, name);
   expectEqual(command.status, 1, 'bmp2land\'s status (the case must be a refusal)');
@@ -319,9 +361,7 @@ async function checkRefused(name, bytes, previewWords = null) {
   expectEqual(shown, 'refused', 'the page\'s state');
   const seen = await shownNow();
   expectEqual(seen.verdict, lastLine(command.out), 'the verdict line');
-  expectEqual(seen.report, report.out, 'landinfo\'s report');
-  const hints = labelled(report.out, 'hint');
-  if (hints.length > 0) expectEqual(seen.advice, hints, 'what to do');
+  checkAdvice(seen, report, adviceWords);
   expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
   if (!seen.saveWhy.includes('bmp2land does not convert')) {
     throw new Failure(`the buttons do not say why: "${seen.saveWhy}"`);
@@ -344,7 +384,7 @@ async function checkNoLevel(name, bytes) {
 // A drawing made into a level as `landinfo NAME level.bmp` makes it, and
 // converted as `bmp2land level.bmp` converts that: its words, the level
 // bitmap and land.dat, byte for byte, and the level's preview.
-async function checkDrawing(name, bytes, previewWords) {
+async function checkDrawing(name, bytes, previewWords, adviceWords = []) {
   const made = runIn({ [name]: bytes }, landinfo, name, 'level.bmp');
   const level = made.file('level.bmp');
   const converted = runIn({ 'level.bmp': level }, bmp2land, 'level.bmp');
@@ -352,9 +392,7 @@ async function checkDrawing(name, bytes, previewWords) {
   expectEqual(await drop(name, bytes), converts ? 'converts' : 'refused', 'the page\'s state');
   const seen = await shownNow();
   expectEqual(seen.verdict, lastLine(converted.out), 'bmp2land\'s verdict on level.bmp');
-  expectEqual(seen.report, made.out.replace('written: level.bmp\n', ''), 'landinfo\'s words');
-  expectEqual(seen.advice, labelled(made.out, 'hint').concat(labelled(made.out, 'warning')),
-              'what to do');
+  checkAdvice(seen, { out: made.out.replace('written: level.bmp\n', '') }, adviceWords);
   expectEqual([seen.landOffered, seen.bitmapOffered], [converts, true], 'save buttons offered');
   expectSameBytes((await saved('save-bitmap')).bytes, level, 'level.bmp');
   if (converts) expectSameBytes((await saved('save-land')).bytes, converted.file('land.dat'), 'land.dat');
@@ -381,6 +419,7 @@ async function checkConverts(name, bytes, previewWords = null) {
   expectEqual(seen.verdict, lastLine(command.out), 'the verdict line');
   expectEqual(seen.report, report.out, 'landinfo\'s report');
   expectEqual(seen.advice, labelled(report.out, 'warning'), 'what to do: landinfo\'s warnings');
+  checkAdvice(seen, report);
   const land = await saved('save-land');
   expectEqual(land.name, 'land.dat', 'the saved land file\'s name');
   expectSameBytes(land.bytes, command.file('land.dat'), 'land.dat');
@@ -431,17 +470,38 @@ const cases = [
   { name: 'a bitmap under 54 bytes', run: () => checkRefused('in.bmp', example.subarray(0, 40)) },
   { name: 'pixels cut short, in a file whose name is not ASCII',
     run: () => checkRefused('レベル 🎮.bmp', example.subarray(0, example.length - 1)) },
-  { name: '29 objects, and the preview is landinfo\'s',
+  { name: '29 objects, and the preview is landinfo\'s, which what to do points to',
     run: () => checkRefused('in.bmp', withObjects(29),
-                            'In its corner, the verdict: You must have exactly 30 object positions!') },
+                            'In its corner, the verdict: You must have exactly 30 object positions!',
+                            ['29 found', 'the preview rings and numbers those found']) },
+  { name: 'the sky on entry 255, as a renumbered palette leaves it: what to do in the page\'s words',
+    run: () => checkRefused('in.bmp', skyOnEntry255(), null,
+                            ['the palette looks renumbered', 'drop the drawing here as the paint program saved it']) },
+  { name: 'a level bitmap without sky converts, with the warning',
+    run: async () => {
+      const noSky = changed((b) => {
+        for (let i = kPixelOffset; i < b.length; ++i) if (b[i] === 0) b[i] = 1;
+      });
+      const seen = await checkConverts('nosky.bmp', noSky);
+      if (!seen.advice.some((line) => line.startsWith('the level has no sky'))) {
+        throw new Failure(`no warning of the sky: ${JSON.stringify(seen.advice)}`);
+      }
+    } },
   { name: '31 objects', run: () => checkRefused('in.bmp', withObjects(31)) },
   { name: 'no objects', run: () => checkRefused('in.bmp', withObjects(0)) },
   { name: 'a PNG drawing gives landinfo\'s level.bmp, bmp2land\'s land.dat of it and the preview',
     run: () => checkDrawing('drawing.png', rgbaPng(exampleDrawing(), 1920, 696),
                             'the level made of drawing.png: 30 objects') },
-  { name: 'a PNG drawing with 29 objects gives its level.bmp, but no land.dat',
+  { name: 'a PNG drawing with 29 objects gives its level.bmp, but no land.dat, and says where ' +
+          'to look',
     run: () => checkDrawing('drawing.png', rgbaPng(exampleDrawing(29), 1920, 696),
-                            'You must have exactly 30 object positions!') },
+                            'You must have exactly 30 object positions!',
+                            ['29 found', 'the preview rings and numbers those found',
+                             'save level.bmp']) },
+  { name: 'a PNG drawing on a white background makes a level without sky, and says so',
+    run: () => checkDrawing('white.png', rgbaPng(exampleDrawing(30, [255, 255, 255, 255]), 1920, 696),
+                            'the level made of white.png: 30 objects',
+                            ['the level has no sky', 'drop the drawing here again']) },
   { name: 'a PNG of the wrong size shows landinfo\'s words',
     run: () => checkNoLevel('palette.png', fs.readFileSync(path.join(top, 'examples', 'palette.png'))) },
   { name: 'an empty file', run: () => checkUnreadable('in.bmp', Buffer.alloc(0)) },
