@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
+#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -23,14 +24,20 @@ constexpr int kBlendTolerance = 48;
 constexpr double kLeastFirstBlend = 0.1;
 // The colours around one blot that a blend is tried against.
 constexpr std::size_t kMostColoursAround = 64;
+// The colours of a blot's window that a faint mix is traced back to.
+constexpr std::size_t kMostWindowColours = 256;
+// A blurred or airbrushed marker fades out further than its blends reach:
+// a faint mix, magenta in a few hundredths, up to this many pixels beyond.
+constexpr std::size_t kTailReach = 12;
 
 bool isOpaque(const Rgba& p) {
     return p.alpha >= kHalfOpaque;
 }
 
-bool isMarker(const Rgba& p) {
-    return p.red == kMagenta.red && p.green == kMagenta.green && p.blue == kMagenta.blue &&
-           isOpaque(p);
+// Magenta, or near it, less than half opaque: a soft brush's edge over a
+// transparent sky, which is sky.
+bool isFaintMarker(const Rgba& p) {
+    return !isOpaque(p) && isMarker(Rgba{p.red, p.green, p.blue, kOpaque});
 }
 
 // How magenta a colour is: 510 for magenta, and for a mix of a share t of
@@ -95,7 +102,7 @@ class Blot {
             y0 = std::min(y0, at / width);
             y1 = std::max(y1, at / width);
         }
-        const std::size_t margin = kBlendReach + 1;
+        const std::size_t margin = kBlendReach + kTailReach + 1;
         left_ = x0 - std::min(x0, margin);
         top_ = y0 - std::min(y0, margin);
         columns_ = std::min(width - 1, x1 + margin) - left_ + 1;
@@ -122,6 +129,8 @@ class Blot {
         growBlends();
         const std::size_t blends = settleBlends();
         const Painted painted{centre(), order_.size() - candidates_ + blends};
+        if (soft_)
+            paintTail();
         const std::vector<std::optional<Rgba>> around = nearestAround();
         for (std::size_t i = 0; i < state_.size(); ++i) {
             Rgba& p = pixels_[global(i)];
@@ -129,6 +138,8 @@ class Blot {
                 p = painted_[i];
             } else if (state_[i] == State::Magenta) {
                 p = p.alpha < kOpaque ? Rgba{0, 0, 0, 0} : around[i].value_or(Rgba{0, 0, 0, 0});
+            } else if (isFaintMarker(p)) {  // the brush's edge over the sky: sky
+                p = Rgba{0, 0, 0, 0};
             }
         }
         return painted;
@@ -236,7 +247,8 @@ class Blot {
             blended = blended || (mixed && mixes[i].share >= kLeastFirstBlend);
             foreign = foreign || !(around || mixed);
         }
-        const bool soft = blended && !foreign;
+        soft_ = blended && !foreign;
+        const bool soft = soft_;
         std::size_t kept = 0;
         for (const std::size_t i : order_) {  // nearest the magenta first
             if (state_[i] != State::Blend)
@@ -247,6 +259,7 @@ class Blot {
             });
             if (soft && reached && isBlend(mixes[i])) {
                 shares_[i] = mixes[i].share;
+                painted_[i] = underneath(painted_[i]);
                 ++kept;
             } else {
                 state_[i] = State::Outside;
@@ -291,9 +304,70 @@ class Blot {
         return global(best);
     }
 
+    // The colours of the window, for underneath(): gathered once, and only
+    // for a soft marker.
+    const std::vector<Rgba>& windowColours() {
+        if (!windowColours_.empty())
+            return windowColours_;
+        for (std::size_t i = 0; i < state_.size(); ++i) {
+            const Rgba& p = pixels_[global(i)];
+            if (!isOpaque(p) || isMarker(p) ||
+                std::find(windowColours_.begin(), windowColours_.end(), p) != windowColours_.end())
+                continue;
+            windowColours_.push_back(p);
+            if (windowColours_.size() == kMostWindowColours)
+                break;
+        }
+        return windowColours_;
+    }
+
+    // The colour that `c` is a faint mix of magenta into, all but exactly,
+    // where the window has one; else `c`. A blurred marker's edge fades
+    // through such mixes (1, 0, 1 on black; 61, 168, 51 on 60, 170, 50), and
+    // the blends next to it mix into them: all take the colour underneath.
+    Rgba underneath(const Rgba& c) {
+        if (!soft_ || !isOpaque(c))
+            return c;
+        Rgba found = c;
+        for (const Rgba& d : windowColours()) {
+            if (tint(d) >= tint(found))
+                continue;
+            const Mix mix = mixOf(c, d);
+            if (mix.share > 0 && mix.error <= kRounding)
+                found = Rgba{d.red, d.green, d.blue, c.alpha};
+        }
+        return found;
+    }
+
+    // Gives the faint mixes that go on from the blot outwards, pixel by
+    // pixel, the colour underneath them, up to kTailReach beyond the blends.
+    void paintTail() {
+        std::deque<std::size_t> queue;
+        std::copy_if(order_.begin(), order_.end(), std::back_inserter(queue),
+                     [&](std::size_t i) { return inBlot(i); });
+        std::vector<bool> taken(state_.size(), false);
+        while (!queue.empty()) {
+            const std::size_t i = queue.front();
+            queue.pop_front();
+            forNeighbours(i, [&](std::size_t n) {
+                if (taken[n] || inBlot(n))
+                    return;
+                taken[n] = true;
+                Rgba& p = pixels_[global(n)];
+                if (isMarker(p))
+                    return;
+                const Rgba under = underneath(p);
+                if (under == p)
+                    return;
+                p = under;
+                queue.push_back(n);
+            });
+        }
+    }
+
     // For each magenta pixel, the colour of the nearest pixel outside the
     // blot or of a settled blend, as they will be painted.
-    [[nodiscard]] std::vector<std::optional<Rgba>> nearestAround() const {
+    [[nodiscard]] std::vector<std::optional<Rgba>> nearestAround() {
         std::vector<std::optional<Rgba>> colour(state_.size());
         std::deque<std::size_t> queue;
         for (std::size_t i = 0; i < state_.size(); ++i) {
@@ -303,7 +377,10 @@ class Blot {
             forNeighbours(i,
                           [&](std::size_t n) { touches = touches || state_[n] == State::Magenta; });
             if (touches) {
-                colour[i] = state_[i] == State::Blend ? painted_[i] : pixels_[global(i)];
+                const Rgba& p = pixels_[global(i)];
+                colour[i] = state_[i] == State::Blend ? painted_[i]
+                            : isFaintMarker(p)        ? Rgba{0, 0, 0, 0}
+                                                      : underneath(p);
                 queue.push_back(i);
             }
         }
@@ -332,12 +409,16 @@ class Blot {
     std::size_t candidates_ = 0;
     std::vector<Rgba> painted_;   // the colour each settled blend takes
     std::vector<double> shares_;  // and the share of magenta it held
+    bool soft_ = false;           // the marker was painted with a soft brush
+    std::vector<Rgba> windowColours_;
 };
 
-// The magenta pixels connected to `start`, marking them seen.
-std::vector<std::size_t> magentaGroup(const std::vector<Rgba>& pixels, std::size_t width,
-                                      std::size_t height, std::size_t start,
-                                      std::vector<bool>& seen) {
+// The pixels that pass `test` connected to `start` (which does), marking
+// them seen; in the order found, which starts on the top row of them.
+template <typename Test>
+std::vector<std::size_t> connectedGroup(const std::vector<Rgba>& pixels, std::size_t width,
+                                        std::size_t height, std::size_t start,
+                                        std::vector<bool>& seen, Test test) {
     std::vector<std::size_t> group = {start};
     seen[start] = true;
     for (std::size_t next = 0; next < group.size(); ++next) {
@@ -351,7 +432,7 @@ std::vector<std::size_t> magentaGroup(const std::vector<Rgba>& pixels, std::size
                 continue;
             const std::size_t n =
                 static_cast<std::size_t>(ny) * width + static_cast<std::size_t>(nx);
-            if (!seen[n] && isMarker(pixels[n])) {
+            if (!seen[n] && test(pixels[n])) {
                 seen[n] = true;
                 group.push_back(n);
             }
@@ -360,7 +441,55 @@ std::vector<std::size_t> magentaGroup(const std::vector<Rgba>& pixels, std::size
     return group;
 }
 
+// A colour of magenta's hue, red and blue well above green: a strong mix of
+// magenta into anything, or a purple or pink of the drawing's own.
+constexpr int kSpotLead = 64;
+// A spot of such colours no wider or taller than this is a marker's size;
+// larger ones are land of that colour.
+constexpr std::size_t kSpotSize = 2 * (kBlendReach + kTailReach) + 1;
+
+// Magenta less than half opaque, over a transparent sky: as sky, no object.
+constexpr std::uint8_t kFaintest = 64;
+
+bool isMagentaMix(const Rgba& p) {
+    if (!isOpaque(p))
+        return isFaintMarker(p) && p.alpha >= kFaintest;
+    return p.red >= p.green + kSpotLead && p.blue >= p.green + kSpotLead &&
+           std::abs(p.red - p.blue) <= kSpotLead;
+}
+
+// The pixels of each marker-sized spot of magenta mixes left in `pixels`:
+// its most magenta pixel.
+std::vector<std::size_t> magentaSpots(const std::vector<Rgba>& pixels, std::size_t width,
+                                      std::size_t height) {
+    std::vector<std::size_t> spots;
+    std::vector<bool> seen(pixels.size(), false);
+    for (std::size_t at = 0; at < pixels.size(); ++at) {
+        if (seen[at] || !isMagentaMix(pixels[at]))
+            continue;
+        const std::vector<std::size_t> group =
+            connectedGroup(pixels, width, height, at, seen, isMagentaMix);
+        const auto [left, right] = std::minmax_element(
+            group.begin(), group.end(),
+            [&](std::size_t a, std::size_t b) { return a % width < b % width; });
+        const std::size_t bottom = *std::max_element(group.begin(), group.end());
+        const std::size_t rows = bottom / width - at / width + 1;
+        if (*right % width - *left % width + 1 > kSpotSize || rows > kSpotSize)
+            continue;
+        spots.push_back(*std::max_element(
+            group.begin(), group.end(),
+            [&](std::size_t a, std::size_t b) { return tint(pixels[a]) < tint(pixels[b]); }));
+    }
+    std::sort(spots.begin(), spots.end());
+    return spots;
+}
+
 }  // namespace
+
+bool isMarker(const Rgba& p) {
+    return kMagenta.red - p.red <= kMarkerTolerance && p.green <= kMarkerTolerance &&
+           kMagenta.blue - p.blue <= kMarkerTolerance && isOpaque(p);
+}
 
 ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_t height) {
     ObjectMarks marks;
@@ -368,13 +497,23 @@ ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_
     for (std::size_t at = 0; at < pixels.size(); ++at) {
         if (seen[at] || !isMarker(pixels[at]))
             continue;
-        const std::vector<std::size_t> group = magentaGroup(pixels, width, height, at, seen);
+        const std::vector<std::size_t> group =
+            connectedGroup(pixels, width, height, at, seen, isMarker);
+        const bool nearOnly = std::none_of(group.begin(), group.end(), [&](std::size_t i) {
+            return pixels[i].red == kMagenta.red && pixels[i].green == kMagenta.green &&
+                   pixels[i].blue == kMagenta.blue;
+        });
+        if (nearOnly) {
+            ++marks.nearMagentaObjects;
+            marks.nearMagentaPixels += group.size();
+        }
         const auto painted = Blot(pixels, width, height, group).paintOver();
         marks.centres.push_back(painted.centre);
         if (painted.pixels > 1)
             ++marks.fromBlots;
     }
     std::sort(marks.centres.begin(), marks.centres.end());
+    marks.spots = magentaSpots(pixels, width, height);
     return marks;
 }
 

@@ -10,6 +10,7 @@
 
 #include "../writers/writer_program.hpp"
 #include "drawing/drawing.hpp"
+#include "drawing/objects.hpp"
 #include "scratch_dir.hpp"
 #include "test_pictures.hpp"
 
@@ -42,8 +43,8 @@ std::vector<Rgba> fullSpectrum() {
                 return static_cast<std::uint8_t>(std::lround(std::clamp(v + m, 0.0, 1.0) * 255));
             };
             Rgba p{byte(c[0]), byte(c[1]), byte(c[2]), 255};
-            if (p.red == 255 && p.green == 0 && p.blue == 255)
-                p.blue = 254;
+            if (bmp2land::drawing::isMarker(p))  // near magenta: an object
+                p.green = bmp2land::drawing::kMarkerTolerance + 1;
             if (p.red == 0 && p.green == 0 && p.blue == 0)
                 p.blue = 1;
             pixels.push_back(p);

@@ -308,4 +308,19 @@ void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double d
         }
 }
 
+void blurredMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, double diameter) {
+    constexpr double kSigma = 2;
+    constexpr double kSolid = 0.6;
+    constexpr int kReach = 13;
+    const double radius = diameter / 2;
+    for (int dy = -kReach; dy <= kReach; ++dy)
+        for (int dx = -kReach; dx <= kReach; ++dx) {
+            const double edge = std::hypot(dx, dy) - radius;
+            const double covered = 0.5 * std::erfc(edge / (kSigma * std::sqrt(2.0)));
+            const double share = std::min(covered / kSolid, 1.0);
+            if (share * 255 >= 0.5)
+                paintMagenta(pixels[(cy + std::size_t(dy)) * kW + cx + std::size_t(dx)], share);
+        }
+}
+
 }  // namespace testing_support

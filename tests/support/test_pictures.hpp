@@ -95,5 +95,9 @@ void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int d
 // pixels, as a paint program's anti-aliased brush or ellipse draws it: each
 // pixel magenta by the share of it that the disc covers.
 void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double diameter);
+// A disc of magenta blurred as ImageMagick's `-blur 0x2` blurs it, then made
+// opaque where it was 60 % or more (`-level 0,60%`), as an airbrush leaves
+// it: a solid middle and an edge that fades out over some 8 pixels.
+void blurredMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, double diameter);
 
 }  // namespace testing_support
