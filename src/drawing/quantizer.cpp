@@ -322,8 +322,9 @@ std::vector<Point> wuCentres(const Moments& m, std::size_t wanted) {
 
 // Rounds each centre to the colour it is written as, and drops repeats.
 void roundCentres(std::vector<Point>& centres) {
-    for (Point& c : centres)
-        c = {double(rounded(c.red)), double(rounded(c.green)), double(rounded(c.blue))};
+    std::transform(centres.begin(), centres.end(), centres.begin(), [](const Point& c) {
+        return Point{double(rounded(c.red)), double(rounded(c.green)), double(rounded(c.blue))};
+    });
     std::vector<Point> distinct;
     for (const Point& c : centres) {
         const bool seen = std::any_of(distinct.begin(), distinct.end(), [&](const Point& d) {
