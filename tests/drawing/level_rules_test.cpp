@@ -87,30 +87,10 @@ TEST(LevelRules, TwelveColoursOverABlackSkyKeepTheirOwnEntries) {
     EXPECT_FALSE(landFile(level.image).empty());
 }
 
-// Three land colours, each shaded by a few levels: over 95 colours in all,
-// but in a few cells of the quantizer's histogram, which its cuts can't split.
-std::vector<Rgba> finelyShadedDrawing() {
-    std::vector<Rgba> pixels = shadedDrawing(true);
-    const std::array<Rgba, 3> bases = {
-        {{60, 170, 50, 255}, {140, 100, 70, 255}, {90, 90, 96, 255}}};
-    for (std::size_t y = 0; y < kH; ++y)
-        for (std::size_t x = 0; x < kW; ++x) {
-            Rgba& p = pixels[y * kW + x];
-            if (p.alpha < 128 || p == kMagenta)
-                continue;
-            const Rgba& base = bases[(x / 640) % 3];
-            const auto shade = [&](std::uint8_t v, std::size_t k) {
-                return static_cast<std::uint8_t>(v + (x * (k + 2) + y * (2 * k + 3)) % 7);
-            };
-            p = Rgba{shade(base.red, 0), shade(base.green, 1), shade(base.blue, 2), 255};
-        }
-    return pixels;
-}
-
 TEST(LevelRules, ManyColoursAreMergedIntoNinetyFive) {
     for (const auto& [name, drawing] :
          {std::pair{"shaded hills", shadedDrawing(true)},
-          std::pair{"three colours shaded finely", finelyShadedDrawing()}}) {
+          std::pair{"three colours shaded finely", shadedFinely(shadedDrawing(true))}}) {
         SCOPED_TRACE(name);
         const Level level = levelOf(rgbaPng(drawing, true));
         const auto& f = level.facts;

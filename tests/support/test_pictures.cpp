@@ -1,6 +1,7 @@
 #include "test_pictures.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <stdexcept>
@@ -306,6 +307,23 @@ void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double d
             if (inside > 0)
                 paintMagenta(pixels[y * kW + x], double(inside) / (kSamples * kSamples));
         }
+}
+
+std::vector<Rgba> shadedFinely(std::vector<Rgba> pixels) {
+    const std::array<Rgba, 3> bases = {
+        {{60, 170, 50, 255}, {140, 100, 70, 255}, {90, 90, 96, 255}}};
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            Rgba& p = pixels[y * kW + x];
+            if (p.alpha < 128 || p == kMagenta)
+                continue;
+            const Rgba& base = bases[x * 3 / kW];
+            const auto shade = [&](std::uint8_t v, std::size_t k) {
+                return static_cast<std::uint8_t>(v + (x * (k + 2) + y * (2 * k + 3)) % 7);
+            };
+            p = Rgba{shade(base.red, 0), shade(base.green, 1), shade(base.blue, 2), 255};
+        }
+    return pixels;
 }
 
 void blurredMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, double diameter) {

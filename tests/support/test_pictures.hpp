@@ -86,6 +86,11 @@ ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha);
 // single pixels at objectPlaces().
 std::vector<Rgba> shadedDrawing(bool transparentSky);
 
+// `pixels` with the land (every opaque pixel but magenta) in three colours,
+// a third of the width each, shaded by up to 6 levels a channel: hundreds of
+// colours, but close together, in a few cells of the quantizer's histogram.
+std::vector<Rgba> shadedFinely(std::vector<Rgba> pixels);
+
 // A soft round brush of `diameter` pixels at (cx, cy) in a picture of the
 // level's size: magenta in the middle, mixed into what is under it towards
 // the edge, or on a transparent sky, magenta that fades out.
