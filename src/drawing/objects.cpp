@@ -10,6 +10,8 @@
 #include <limits>
 #include <optional>
 
+#include "drawing/colour_table.hpp"
+
 namespace bmp2land::drawing {
 namespace {
 
@@ -25,7 +27,7 @@ constexpr double kLeastFirstBlend = 0.1;
 // The colours around one blot that a blend is tried against.
 constexpr std::size_t kMostColoursAround = 64;
 // The colours of a blot's window that a faint mix is traced back to.
-constexpr std::size_t kMostWindowColours = 256;
+constexpr std::size_t kMostWindowColours = 64;
 // A blurred or airbrushed marker fades out further than its blends reach:
 // a faint mix, magenta in a few hundredths, up to this many pixels beyond.
 constexpr std::size_t kTailReach = 12;
@@ -86,27 +88,38 @@ enum class State : std::uint8_t { Outside, Magenta, Blend };
 constexpr std::array<std::array<int, 2>, 8> kNeighbours = {
     {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}}};
 
+// Calls `visit(neighbour)` for each neighbour, at a side or a corner, of
+// cell `at` of a grid `width` x `height` stored a row after another.
+template <typename Visit>
+void forNeighboursIn(std::size_t at, std::size_t width, std::size_t height, Visit visit) {
+    const auto x = static_cast<std::ptrdiff_t>(at % width);
+    const auto y = static_cast<std::ptrdiff_t>(at / width);
+    for (const auto& d : kNeighbours) {
+        const std::ptrdiff_t nx = x + d[0];
+        const std::ptrdiff_t ny = y + d[1];
+        if (nx >= 0 && ny >= 0 && nx < static_cast<std::ptrdiff_t>(width) &&
+            ny < static_cast<std::ptrdiff_t>(height))
+            visit(static_cast<std::size_t>(ny) * width + static_cast<std::size_t>(nx));
+    }
+}
+
 // One blot, worked on in a window around its magenta pixels.
 class Blot {
   public:
     Blot(std::vector<Rgba>& pixels, std::size_t width, std::size_t height,
          const std::vector<std::size_t>& magenta)
-        : pixels_(pixels), width_(width) {
-        std::size_t x0 = width;
-        std::size_t y0 = height;
-        std::size_t x1 = 0;
-        std::size_t y1 = 0;
+        : pixels_(pixels), width_(width), height_(height), x0_(width), y0_(height) {
         for (const std::size_t at : magenta) {
-            x0 = std::min(x0, at % width);
-            x1 = std::max(x1, at % width);
-            y0 = std::min(y0, at / width);
-            y1 = std::max(y1, at / width);
+            x0_ = std::min(x0_, at % width);
+            x1_ = std::max(x1_, at % width);
+            y0_ = std::min(y0_, at / width);
+            y1_ = std::max(y1_, at / width);
         }
-        const std::size_t margin = kBlendReach + kTailReach + 1;
-        left_ = x0 - std::min(x0, margin);
-        top_ = y0 - std::min(y0, margin);
-        columns_ = std::min(width - 1, x1 + margin) - left_ + 1;
-        rows_ = std::min(height - 1, y1 + margin) - top_ + 1;
+        const std::size_t margin = kBlendReach + 1;
+        left_ = x0_ - std::min(x0_, margin);
+        top_ = y0_ - std::min(y0_, margin);
+        columns_ = std::min(width - 1, x1_ + margin) - left_ + 1;
+        rows_ = std::min(height - 1, y1_ + margin) - top_ + 1;
         state_.assign(columns_ * rows_, State::Outside);
         depth_.assign(columns_ * rows_, 0);
         for (const std::size_t at : magenta)
@@ -132,14 +145,13 @@ class Blot {
         if (soft_)
             paintTail();
         const std::vector<std::optional<Rgba>> around = nearestAround();
-        for (std::size_t i = 0; i < state_.size(); ++i) {
+        clearFaintEdge();
+        for (const std::size_t i : order_) {
             Rgba& p = pixels_[global(i)];
             if (state_[i] == State::Blend) {
                 p = painted_[i];
             } else if (state_[i] == State::Magenta) {
                 p = p.alpha < kOpaque ? Rgba{0, 0, 0, 0} : around[i].value_or(Rgba{0, 0, 0, 0});
-            } else if (isFaintMarker(p)) {  // the brush's edge over the sky: sky
-                p = Rgba{0, 0, 0, 0};
             }
         }
         return painted;
@@ -153,19 +165,24 @@ class Blot {
         return (top_ + i / columns_) * width_ + left_ + i % columns_;
     }
     [[nodiscard]] bool inBlot(std::size_t i) const { return state_[i] != State::Outside; }
+    // The same for a pixel of the picture, which may lie outside the window.
+    [[nodiscard]] bool inBlotAt(std::size_t at) const {
+        const std::size_t x = at % width_;
+        const std::size_t y = at / width_;
+        return x >= left_ && y >= top_ && x < left_ + columns_ && y < top_ + rows_ &&
+               inBlot(local(at));
+    }
+
+    // Calls `visit(neighbour)` for each neighbour of a pixel of the picture.
+    template <typename Visit>
+    void forPictureNeighbours(std::size_t at, Visit visit) const {
+        forNeighboursIn(at, width_, height_, visit);
+    }
 
     // Calls `visit(neighbour's local index)` for each neighbour inside the window.
     template <typename Visit>
     void forNeighbours(std::size_t i, Visit visit) const {
-        const auto x = static_cast<std::ptrdiff_t>(i % columns_);
-        const auto y = static_cast<std::ptrdiff_t>(i / columns_);
-        for (const auto& d : kNeighbours) {
-            const std::ptrdiff_t nx = x + d[0];
-            const std::ptrdiff_t ny = y + d[1];
-            if (nx >= 0 && ny >= 0 && nx < static_cast<std::ptrdiff_t>(columns_) &&
-                ny < static_cast<std::ptrdiff_t>(rows_))
-                visit(static_cast<std::size_t>(ny) * columns_ + static_cast<std::size_t>(nx));
-        }
+        forNeighboursIn(i, columns_, rows_, visit);
     }
 
     // Takes in, as candidates, the opaque pixels that grow less magenta step
@@ -201,14 +218,15 @@ class Blot {
     // The opaque colours of the pixels that touch the blot from outside.
     [[nodiscard]] std::vector<Rgba> coloursAround() const {
         std::vector<Rgba> colours;
-        for (std::size_t i = 0; i < state_.size() && colours.size() < kMostColoursAround; ++i) {
-            const Rgba& p = pixels_[global(i)];
-            if (inBlot(i) || !isOpaque(p) || isMarker(p))
+        for (const std::size_t b : order_) {
+            if (!inBlot(b))
                 continue;
-            bool touches = false;
-            forNeighbours(i, [&](std::size_t n) { touches = touches || inBlot(n); });
-            if (touches && std::find(colours.begin(), colours.end(), p) == colours.end())
-                colours.push_back(p);
+            forNeighbours(b, [&](std::size_t i) {
+                const Rgba& p = pixels_[global(i)];
+                if (colours.size() < kMostColoursAround && !inBlot(i) && isOpaque(p) &&
+                    !isMarker(p) && std::find(colours.begin(), colours.end(), p) == colours.end())
+                    colours.push_back(p);
+            });
         }
         return colours;
     }
@@ -309,15 +327,29 @@ class Blot {
     const std::vector<Rgba>& windowColours() {
         if (!windowColours_.empty())
             return windowColours_;
-        for (std::size_t i = 0; i < state_.size(); ++i) {
-            const Rgba& p = pixels_[global(i)];
-            if (!isOpaque(p) || isMarker(p) ||
-                std::find(windowColours_.begin(), windowColours_.end(), p) != windowColours_.end())
-                continue;
-            windowColours_.push_back(p);
-            if (windowColours_.size() == kMostWindowColours)
-                break;
+        constexpr std::size_t kMargin = kBlendReach + kTailReach + 1;
+        std::vector<std::uint32_t> packed;
+        for (std::size_t y = y0_ - std::min(y0_, kMargin);
+             y <= std::min(height_ - 1, y1_ + kMargin); ++y)
+            for (std::size_t x = x0_ - std::min(x0_, kMargin);
+                 x <= std::min(width_ - 1, x1_ + kMargin); ++x) {
+                const Rgba& p = pixels_[y * width_ + x];
+                if (isOpaque(p) && !isMarker(p))
+                    packed.push_back(packRgb(p));
+            }
+        std::sort(packed.begin(), packed.end());
+        std::vector<ColourCount> counted;
+        for (const std::uint32_t rgb : packed) {
+            if (counted.empty() || counted.back().rgb != rgb)
+                counted.push_back({rgb, 0});
+            ++counted.back().count;
         }
+        const std::size_t kept = std::min(counted.size(), kMostWindowColours);
+        std::partial_sort(
+            counted.begin(), counted.begin() + static_cast<std::ptrdiff_t>(kept), counted.end(),
+            [](const ColourCount& a, const ColourCount& b) { return a.count > b.count; });
+        for (std::size_t k = 0; k < kept; ++k)
+            windowColours_.push_back(unpackRgb(counted[k].rgb));
         return windowColours_;
     }
 
@@ -342,25 +374,48 @@ class Blot {
     // Gives the faint mixes that go on from the blot outwards, pixel by
     // pixel, the colour underneath them, up to kTailReach beyond the blends.
     void paintTail() {
-        std::deque<std::size_t> queue;
-        std::copy_if(order_.begin(), order_.end(), std::back_inserter(queue),
-                     [&](std::size_t i) { return inBlot(i); });
-        std::vector<bool> taken(state_.size(), false);
+        struct Step {
+            std::size_t at;     // a pixel of the picture
+            std::size_t steps;  // from the blot
+        };
+        std::deque<Step> queue;
+        for (const std::size_t i : order_) {
+            if (inBlot(i))
+                queue.push_back({global(i), 0});
+        }
         while (!queue.empty()) {
-            const std::size_t i = queue.front();
+            const Step from = queue.front();
             queue.pop_front();
-            forNeighbours(i, [&](std::size_t n) {
-                if (taken[n] || inBlot(n))
-                    return;
-                taken[n] = true;
-                Rgba& p = pixels_[global(n)];
-                if (isMarker(p))
+            if (from.steps == kBlendReach + kTailReach)
+                continue;
+            forPictureNeighbours(from.at, [&](std::size_t n) {
+                Rgba& p = pixels_[n];
+                if (inBlotAt(n) || isMarker(p))
                     return;
                 const Rgba under = underneath(p);
-                if (under == p)
+                if (under == p)  // no mix, or painted already
                     return;
                 p = under;
-                queue.push_back(n);
+                queue.push_back({n, from.steps + 1});
+            });
+        }
+    }
+
+    // Makes the brush's edge over a transparent sky, magenta less than half
+    // opaque that goes on from the blot, sky.
+    void clearFaintEdge() {
+        std::vector<std::size_t> edge;  // pixels of the picture
+        for (const std::size_t i : order_) {
+            if (state_[i] == State::Magenta)
+                edge.push_back(global(i));
+        }
+        for (std::size_t next = 0; next < edge.size(); ++next) {
+            forPictureNeighbours(edge[next], [&](std::size_t n) {
+                Rgba& p = pixels_[n];
+                if (!inBlotAt(n) && isFaintMarker(p)) {
+                    p = Rgba{0, 0, 0, 0};
+                    edge.push_back(n);
+                }
             });
         }
     }
@@ -370,19 +425,18 @@ class Blot {
     [[nodiscard]] std::vector<std::optional<Rgba>> nearestAround() {
         std::vector<std::optional<Rgba>> colour(state_.size());
         std::deque<std::size_t> queue;
-        for (std::size_t i = 0; i < state_.size(); ++i) {
-            if (state_[i] == State::Magenta || isMarker(pixels_[global(i)]))
+        for (const std::size_t m : order_) {
+            if (state_[m] != State::Magenta)
                 continue;
-            bool touches = false;
-            forNeighbours(i,
-                          [&](std::size_t n) { touches = touches || state_[n] == State::Magenta; });
-            if (touches) {
+            forNeighbours(m, [&](std::size_t i) {
                 const Rgba& p = pixels_[global(i)];
+                if (colour[i] || state_[i] == State::Magenta || isMarker(p))
+                    return;
                 colour[i] = state_[i] == State::Blend ? painted_[i]
                             : isFaintMarker(p)        ? Rgba{0, 0, 0, 0}
                                                       : underneath(p);
                 queue.push_back(i);
-            }
+            });
         }
         while (!queue.empty()) {
             const std::size_t i = queue.front();
@@ -399,6 +453,11 @@ class Blot {
 
     std::vector<Rgba>& pixels_;
     std::size_t width_;
+    std::size_t height_;
+    std::size_t x0_;  // the magenta's bounds
+    std::size_t y0_;
+    std::size_t x1_ = 0;
+    std::size_t y1_ = 0;
     std::size_t left_ = 0;
     std::size_t top_ = 0;
     std::size_t columns_ = 0;
@@ -422,21 +481,12 @@ std::vector<std::size_t> connectedGroup(const std::vector<Rgba>& pixels, std::si
     std::vector<std::size_t> group = {start};
     seen[start] = true;
     for (std::size_t next = 0; next < group.size(); ++next) {
-        const auto x = static_cast<std::ptrdiff_t>(group[next] % width);
-        const auto y = static_cast<std::ptrdiff_t>(group[next] / width);
-        for (const auto& d : kNeighbours) {
-            const std::ptrdiff_t nx = x + d[0];
-            const std::ptrdiff_t ny = y + d[1];
-            if (nx < 0 || ny < 0 || nx >= static_cast<std::ptrdiff_t>(width) ||
-                ny >= static_cast<std::ptrdiff_t>(height))
-                continue;
-            const std::size_t n =
-                static_cast<std::size_t>(ny) * width + static_cast<std::size_t>(nx);
+        forNeighboursIn(group[next], width, height, [&](std::size_t n) {
             if (!seen[n] && test(pixels[n])) {
                 seen[n] = true;
                 group.push_back(n);
             }
-        }
+        });
     }
     return group;
 }

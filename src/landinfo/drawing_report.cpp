@@ -162,13 +162,15 @@ std::string spotsText(const drawing::DrawingFacts& f) {
                             spots[k] / land::kWidth);
     if (spots.size() > kSpotsListed)
         places += formatted("; and %zu more", spots.size() - kSpotsListed);
+    const bool one = spots.size() == 1;
     return formatted(
-        "warning: %s of magenta mixed into the land or sky, with no pixel of magenta itself, "
-        "255, 0, 255, %s no object and stay%s in the level as land of that colour (at %s, x and y "
-        "from the top-left corner); paint each object with a hard brush, or with at least one "
-        "pixel of pure magenta in its middle (rule 3)\n",
-        counted(spots.size(), "spot", "spots").c_str(), spots.size() == 1 ? "is" : "are",
-        spots.size() == 1 ? "s" : "", places.c_str());
+        "warning: %s of magenta mixed into the land or sky %s no pixel of magenta itself, 255, 0, "
+        "255, at least half opaque, so %s no object and %s as %s (at %s, x and y from the "
+        "top-left corner); paint each object with a hard brush, or with at least one pixel of "
+        "pure magenta in its middle (rule 3)\n",
+        counted(spots.size(), "spot", "spots").c_str(), one ? "holds" : "hold",
+        one ? "it is" : "they are", one ? "stays" : "stay", one ? "it is" : "they are",
+        places.c_str());
 }
 
 std::string objectCountHint(const drawing::DrawingFacts& f, const char* out) {

@@ -976,10 +976,11 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
                       level,
                       palette};
         c.after =
-            "warning: 2 spots of magenta mixed into the land or sky, with no pixel of magenta "
-            "itself, 255, 0, 255, are no object and stay in the level as land of that colour (at "
-            "99, 199; 1699, 199, x and y from the top-left corner); paint each object with a hard "
-            "brush, or with at least one pixel of pure magenta in its middle (rule 3)\n";
+            "warning: 2 spots of magenta mixed into the land or sky hold no pixel of magenta "
+            "itself, 255, 0, 255, at least half opaque, so they are no object and stay as they "
+            "are (at 99, 199; 1699, 199, x and y from the top-left corner); paint each object "
+            "with a hard brush, or with at least one pixel of pure magenta in its middle (rule "
+            "3)\n";
         cases.push_back(std::move(c));
     }
     {  // 29 one-pixel markers: written all the same
