@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <deque>
-#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -31,6 +30,9 @@ constexpr std::size_t kMostWindowColours = 64;
 // A blurred or airbrushed marker fades out further than its blends reach:
 // a faint mix, magenta in a few hundredths, up to this many pixels beyond.
 constexpr std::size_t kTailReach = 12;
+// The most magenta a faint mix holds; land of two colours where one is a
+// stronger mix of magenta into the other is land, not a marker's edge.
+constexpr double kMostFaintShare = 0.25;
 
 bool isOpaque(const Rgba& p) {
     return p.alpha >= kHalfOpaque;
@@ -278,11 +280,15 @@ class Blot {
             if (soft && reached && isBlend(mixes[i])) {
                 shares_[i] = mixes[i].share;
                 painted_[i] = underneath(painted_[i]);
+                if (std::find(blendedInto_.begin(), blendedInto_.end(), painted_[i]) ==
+                    blendedInto_.end())
+                    blendedInto_.push_back(painted_[i]);
                 ++kept;
             } else {
                 state_[i] = State::Outside;
             }
         }
+        soft_ = kept > 0;  // a hard marker, or one on land of its own colours, fades not
         return kept;
     }
 
@@ -365,14 +371,15 @@ class Blot {
             if (tint(d) >= tint(found))
                 continue;
             const Mix mix = mixOf(c, d);
-            if (mix.share > 0 && mix.error <= kRounding)
+            if (mix.share > 0 && mix.share <= kMostFaintShare && mix.error <= kRounding)
                 found = Rgba{d.red, d.green, d.blue, c.alpha};
         }
         return found;
     }
 
     // Gives the faint mixes that go on from the blot outwards, pixel by
-    // pixel, the colour underneath them, up to kTailReach beyond the blends.
+    // pixel, the colour underneath them, up to kBlendReach + kTailReach
+    // pixels from the blot.
     void paintTail() {
         struct Step {
             std::size_t at;     // a pixel of the picture
@@ -393,7 +400,10 @@ class Blot {
                 if (inBlotAt(n) || isMarker(p))
                     return;
                 const Rgba under = underneath(p);
-                if (under == p)  // no mix, or painted already
+                // No mix, painted already, or a mix into a colour the
+                // blends were not: land of two colours, not a fading edge.
+                if (under == p || std::find(blendedInto_.begin(), blendedInto_.end(), under) ==
+                                      blendedInto_.end())
                     return;
                 p = under;
                 queue.push_back({n, from.steps + 1});
@@ -468,8 +478,9 @@ class Blot {
     std::size_t candidates_ = 0;
     std::vector<Rgba> painted_;   // the colour each settled blend takes
     std::vector<double> shares_;  // and the share of magenta it held
-    bool soft_ = false;           // the marker was painted with a soft brush
+    bool soft_ = false;           // the marker was painted with a soft brush, and blends
     std::vector<Rgba> windowColours_;
+    std::vector<Rgba> blendedInto_;  // the colours the settled blends take
 };
 
 // The pixels that pass `test` connected to `start` (which does), marking
