@@ -272,6 +272,9 @@ void requireSound(const drawing::Level& level) {
         counts.begin() + 1, counts.begin() + 96, [](std::size_t n) { return n > 0; }));
     require(f.levelColours == used && used <= 95);
     require(f.objectsFromBlots <= f.objects);
+    require(f.nearMagentaObjects <= f.objects && f.nearMagentaObjects <= f.nearMagentaPixels);
+    require(std::is_sorted(f.magentaSpots.begin(), f.magentaSpots.end()) &&
+            (f.magentaSpots.empty() || f.magentaSpots.back() < bitmap::kPixelCount));
     require(f.meanChange >= 0 && f.meanChange <= f.largestChange);
     switch (f.mapping) {
         case drawing::Mapping::KeptEntries:

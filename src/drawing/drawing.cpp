@@ -308,6 +308,9 @@ Level colourLevel(picture::Picture picture) {
     facts.skyPixels = counts[kSkyEntry];
     facts.objects = counts[kObjectEntry];
     facts.objectsFromBlots = marks.fromBlots;
+    facts.nearMagentaObjects = marks.nearMagentaObjects;
+    facts.nearMagentaPixels = marks.nearMagentaPixels;
+    facts.magentaSpots = marks.spots;
     facts.landPixels = bitmap::kPixelCount - facts.skyPixels - facts.objects;
     facts.drawingColours = colours.size();
     facts.levelColours = distinctEntriesUsed(counts);

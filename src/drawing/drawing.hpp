@@ -7,8 +7,8 @@
 //      file does not store) take the stored entry nearest in colour.
 //   2. Sky is entry 0: transparent pixels (less than half opaque), and black
 //      (0, 0, 0) where no pixel is transparent.
-//   3. Objects are entry 255: magenta (255, 0, 255), one object for each
-//      connected blot of it (objects.hpp).
+//   3. Objects are entry 255: magenta (255, 0, 255) or near it, one object
+//      for each connected blot of it (objects.hpp).
 //   4. A drawing in the level palette's colours keeps their entries.
 //   5. Any other drawing keeps its own colours as entries 1 to 95, merged
 //      into 95 (quantizer.hpp) when it has more.
@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "bitmap/bitmap_image.hpp"
 #include "common/byte_order.hpp"
@@ -49,9 +50,16 @@ struct DrawingFacts {
     std::size_t skyPixels = 0;         // entry 0 in the level
     std::size_t objects = 0;           // entry 255 in the level
     std::size_t objectsFromBlots = 0;  // of those, blots of more than one pixel
-    std::size_t landPixels = 0;        // entries 1 to 95 in the level
-    std::size_t drawingColours = 0;    // distinct colours of the land in the drawing
-    std::size_t levelColours = 0;      // distinct entries the land uses in the level
+    // Objects marked only in a colour near magenta, and their pixels.
+    std::size_t nearMagentaObjects = 0;
+    std::size_t nearMagentaPixels = 0;
+    // Marker-sized spots of magenta mixed into the land or sky, left as
+    // land: no object (no marker pixel in them), or a blend that could not be
+    // told from land. Each one's most magenta pixel, as offsets top row first.
+    std::vector<std::size_t> magentaSpots;
+    std::size_t landPixels = 0;      // entries 1 to 95 in the level
+    std::size_t drawingColours = 0;  // distinct colours of the land in the drawing
+    std::size_t levelColours = 0;    // distinct entries the land uses in the level
     // Over the land pixels, each pixel's largest change in any channel
     // between the drawing and the level: the largest, and the mean.
     std::uint8_t largestChange = 0;

@@ -9,6 +9,8 @@
 #include <limits>
 #include <optional>
 
+#include "drawing/colour_table.hpp"
+
 namespace bmp2land::drawing {
 namespace {
 
@@ -23,14 +25,23 @@ constexpr int kBlendTolerance = 48;
 constexpr double kLeastFirstBlend = 0.1;
 // The colours around one blot that a blend is tried against.
 constexpr std::size_t kMostColoursAround = 64;
+// The colours of a blot's window that a faint mix is traced back to.
+constexpr std::size_t kMostWindowColours = 64;
+// A blurred or airbrushed marker fades out further than its blends reach:
+// a faint mix, magenta in a few hundredths, up to this many pixels beyond.
+constexpr std::size_t kTailReach = 12;
+// The most magenta a faint mix holds; land of two colours where one is a
+// stronger mix of magenta into the other is land, not a marker's edge.
+constexpr double kMostFaintShare = 0.25;
 
 bool isOpaque(const Rgba& p) {
     return p.alpha >= kHalfOpaque;
 }
 
-bool isMarker(const Rgba& p) {
-    return p.red == kMagenta.red && p.green == kMagenta.green && p.blue == kMagenta.blue &&
-           isOpaque(p);
+// Magenta, or near it, less than half opaque: a soft brush's edge over a
+// transparent sky, which is sky.
+bool isFaintMarker(const Rgba& p) {
+    return !isOpaque(p) && isMarker(Rgba{p.red, p.green, p.blue, kOpaque});
 }
 
 // How magenta a colour is: 510 for magenta, and for a mix of a share t of
@@ -79,27 +90,38 @@ enum class State : std::uint8_t { Outside, Magenta, Blend };
 constexpr std::array<std::array<int, 2>, 8> kNeighbours = {
     {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}}};
 
+// Calls `visit(neighbour)` for each neighbour, at a side or a corner, of
+// cell `at` of a grid `width` x `height` stored a row after another.
+template <typename Visit>
+void forNeighboursIn(std::size_t at, std::size_t width, std::size_t height, Visit visit) {
+    const auto x = static_cast<std::ptrdiff_t>(at % width);
+    const auto y = static_cast<std::ptrdiff_t>(at / width);
+    for (const auto& d : kNeighbours) {
+        const std::ptrdiff_t nx = x + d[0];
+        const std::ptrdiff_t ny = y + d[1];
+        if (nx >= 0 && ny >= 0 && nx < static_cast<std::ptrdiff_t>(width) &&
+            ny < static_cast<std::ptrdiff_t>(height))
+            visit(static_cast<std::size_t>(ny) * width + static_cast<std::size_t>(nx));
+    }
+}
+
 // One blot, worked on in a window around its magenta pixels.
 class Blot {
   public:
     Blot(std::vector<Rgba>& pixels, std::size_t width, std::size_t height,
          const std::vector<std::size_t>& magenta)
-        : pixels_(pixels), width_(width) {
-        std::size_t x0 = width;
-        std::size_t y0 = height;
-        std::size_t x1 = 0;
-        std::size_t y1 = 0;
+        : pixels_(pixels), width_(width), height_(height), x0_(width), y0_(height) {
         for (const std::size_t at : magenta) {
-            x0 = std::min(x0, at % width);
-            x1 = std::max(x1, at % width);
-            y0 = std::min(y0, at / width);
-            y1 = std::max(y1, at / width);
+            x0_ = std::min(x0_, at % width);
+            x1_ = std::max(x1_, at % width);
+            y0_ = std::min(y0_, at / width);
+            y1_ = std::max(y1_, at / width);
         }
         const std::size_t margin = kBlendReach + 1;
-        left_ = x0 - std::min(x0, margin);
-        top_ = y0 - std::min(y0, margin);
-        columns_ = std::min(width - 1, x1 + margin) - left_ + 1;
-        rows_ = std::min(height - 1, y1 + margin) - top_ + 1;
+        left_ = x0_ - std::min(x0_, margin);
+        top_ = y0_ - std::min(y0_, margin);
+        columns_ = std::min(width - 1, x1_ + margin) - left_ + 1;
+        rows_ = std::min(height - 1, y1_ + margin) - top_ + 1;
         state_.assign(columns_ * rows_, State::Outside);
         depth_.assign(columns_ * rows_, 0);
         for (const std::size_t at : magenta)
@@ -122,8 +144,11 @@ class Blot {
         growBlends();
         const std::size_t blends = settleBlends();
         const Painted painted{centre(), order_.size() - candidates_ + blends};
+        if (soft_)
+            paintTail();
         const std::vector<std::optional<Rgba>> around = nearestAround();
-        for (std::size_t i = 0; i < state_.size(); ++i) {
+        clearFaintEdge();
+        for (const std::size_t i : order_) {
             Rgba& p = pixels_[global(i)];
             if (state_[i] == State::Blend) {
                 p = painted_[i];
@@ -142,19 +167,24 @@ class Blot {
         return (top_ + i / columns_) * width_ + left_ + i % columns_;
     }
     [[nodiscard]] bool inBlot(std::size_t i) const { return state_[i] != State::Outside; }
+    // The same for a pixel of the picture, which may lie outside the window.
+    [[nodiscard]] bool inBlotAt(std::size_t at) const {
+        const std::size_t x = at % width_;
+        const std::size_t y = at / width_;
+        return x >= left_ && y >= top_ && x < left_ + columns_ && y < top_ + rows_ &&
+               inBlot(local(at));
+    }
+
+    // Calls `visit(neighbour)` for each neighbour of a pixel of the picture.
+    template <typename Visit>
+    void forPictureNeighbours(std::size_t at, Visit visit) const {
+        forNeighboursIn(at, width_, height_, visit);
+    }
 
     // Calls `visit(neighbour's local index)` for each neighbour inside the window.
     template <typename Visit>
     void forNeighbours(std::size_t i, Visit visit) const {
-        const auto x = static_cast<std::ptrdiff_t>(i % columns_);
-        const auto y = static_cast<std::ptrdiff_t>(i / columns_);
-        for (const auto& d : kNeighbours) {
-            const std::ptrdiff_t nx = x + d[0];
-            const std::ptrdiff_t ny = y + d[1];
-            if (nx >= 0 && ny >= 0 && nx < static_cast<std::ptrdiff_t>(columns_) &&
-                ny < static_cast<std::ptrdiff_t>(rows_))
-                visit(static_cast<std::size_t>(ny) * columns_ + static_cast<std::size_t>(nx));
-        }
+        forNeighboursIn(i, columns_, rows_, visit);
     }
 
     // Takes in, as candidates, the opaque pixels that grow less magenta step
@@ -190,14 +220,15 @@ class Blot {
     // The opaque colours of the pixels that touch the blot from outside.
     [[nodiscard]] std::vector<Rgba> coloursAround() const {
         std::vector<Rgba> colours;
-        for (std::size_t i = 0; i < state_.size() && colours.size() < kMostColoursAround; ++i) {
-            const Rgba& p = pixels_[global(i)];
-            if (inBlot(i) || !isOpaque(p) || isMarker(p))
+        for (const std::size_t b : order_) {
+            if (!inBlot(b))
                 continue;
-            bool touches = false;
-            forNeighbours(i, [&](std::size_t n) { touches = touches || inBlot(n); });
-            if (touches && std::find(colours.begin(), colours.end(), p) == colours.end())
-                colours.push_back(p);
+            forNeighbours(b, [&](std::size_t i) {
+                const Rgba& p = pixels_[global(i)];
+                if (colours.size() < kMostColoursAround && !inBlot(i) && isOpaque(p) &&
+                    !isMarker(p) && std::find(colours.begin(), colours.end(), p) == colours.end())
+                    colours.push_back(p);
+            });
         }
         return colours;
     }
@@ -236,7 +267,8 @@ class Blot {
             blended = blended || (mixed && mixes[i].share >= kLeastFirstBlend);
             foreign = foreign || !(around || mixed);
         }
-        const bool soft = blended && !foreign;
+        soft_ = blended && !foreign;
+        const bool soft = soft_;
         std::size_t kept = 0;
         for (const std::size_t i : order_) {  // nearest the magenta first
             if (state_[i] != State::Blend)
@@ -247,11 +279,16 @@ class Blot {
             });
             if (soft && reached && isBlend(mixes[i])) {
                 shares_[i] = mixes[i].share;
+                painted_[i] = underneath(painted_[i]);
+                if (std::find(blendedInto_.begin(), blendedInto_.end(), painted_[i]) ==
+                    blendedInto_.end())
+                    blendedInto_.push_back(painted_[i]);
                 ++kept;
             } else {
                 state_[i] = State::Outside;
             }
         }
+        soft_ = kept > 0;  // a hard marker, or one on land of its own colours, fades not
         return kept;
     }
 
@@ -291,21 +328,125 @@ class Blot {
         return global(best);
     }
 
+    // The colours of the window, for underneath(): gathered once, and only
+    // for a soft marker.
+    const std::vector<Rgba>& windowColours() {
+        if (!windowColours_.empty())
+            return windowColours_;
+        constexpr std::size_t kMargin = kBlendReach + kTailReach + 1;
+        std::vector<std::uint32_t> packed;
+        for (std::size_t y = y0_ - std::min(y0_, kMargin);
+             y <= std::min(height_ - 1, y1_ + kMargin); ++y)
+            for (std::size_t x = x0_ - std::min(x0_, kMargin);
+                 x <= std::min(width_ - 1, x1_ + kMargin); ++x) {
+                const Rgba& p = pixels_[y * width_ + x];
+                if (isOpaque(p) && !isMarker(p))
+                    packed.push_back(packRgb(p));
+            }
+        std::sort(packed.begin(), packed.end());
+        std::vector<ColourCount> counted;
+        for (const std::uint32_t rgb : packed) {
+            if (counted.empty() || counted.back().rgb != rgb)
+                counted.push_back({rgb, 0});
+            ++counted.back().count;
+        }
+        const std::size_t kept = std::min(counted.size(), kMostWindowColours);
+        std::partial_sort(
+            counted.begin(), counted.begin() + static_cast<std::ptrdiff_t>(kept), counted.end(),
+            [](const ColourCount& a, const ColourCount& b) { return a.count > b.count; });
+        for (std::size_t k = 0; k < kept; ++k)
+            windowColours_.push_back(unpackRgb(counted[k].rgb));
+        return windowColours_;
+    }
+
+    // The colour that `c` is a faint mix of magenta into, all but exactly,
+    // where the window has one; else `c`. A blurred marker's edge fades
+    // through such mixes (1, 0, 1 on black; 61, 168, 51 on 60, 170, 50), and
+    // the blends next to it mix into them: all take the colour underneath.
+    Rgba underneath(const Rgba& c) {
+        if (!soft_ || !isOpaque(c))
+            return c;
+        Rgba found = c;
+        for (const Rgba& d : windowColours()) {
+            if (tint(d) >= tint(found))
+                continue;
+            const Mix mix = mixOf(c, d);
+            if (mix.share > 0 && mix.share <= kMostFaintShare && mix.error <= kRounding)
+                found = Rgba{d.red, d.green, d.blue, c.alpha};
+        }
+        return found;
+    }
+
+    // Gives the faint mixes that go on from the blot outwards, pixel by
+    // pixel, the colour underneath them, up to kBlendReach + kTailReach
+    // pixels from the blot.
+    void paintTail() {
+        struct Step {
+            std::size_t at;     // a pixel of the picture
+            std::size_t steps;  // from the blot
+        };
+        std::deque<Step> queue;
+        for (const std::size_t i : order_) {
+            if (inBlot(i))
+                queue.push_back({global(i), 0});
+        }
+        while (!queue.empty()) {
+            const Step from = queue.front();
+            queue.pop_front();
+            if (from.steps == kBlendReach + kTailReach)
+                continue;
+            forPictureNeighbours(from.at, [&](std::size_t n) {
+                Rgba& p = pixels_[n];
+                if (inBlotAt(n) || isMarker(p))
+                    return;
+                const Rgba under = underneath(p);
+                // No mix, painted already, or a mix into a colour the
+                // blends were not: land of two colours, not a fading edge.
+                if (under == p || std::find(blendedInto_.begin(), blendedInto_.end(), under) ==
+                                      blendedInto_.end())
+                    return;
+                p = under;
+                queue.push_back({n, from.steps + 1});
+            });
+        }
+    }
+
+    // Makes the brush's edge over a transparent sky, magenta less than half
+    // opaque that goes on from the blot, sky.
+    void clearFaintEdge() {
+        std::vector<std::size_t> edge;  // pixels of the picture
+        for (const std::size_t i : order_) {
+            if (state_[i] == State::Magenta)
+                edge.push_back(global(i));
+        }
+        for (std::size_t next = 0; next < edge.size(); ++next) {
+            forPictureNeighbours(edge[next], [&](std::size_t n) {
+                Rgba& p = pixels_[n];
+                if (!inBlotAt(n) && isFaintMarker(p)) {
+                    p = Rgba{0, 0, 0, 0};
+                    edge.push_back(n);
+                }
+            });
+        }
+    }
+
     // For each magenta pixel, the colour of the nearest pixel outside the
     // blot or of a settled blend, as they will be painted.
-    [[nodiscard]] std::vector<std::optional<Rgba>> nearestAround() const {
+    [[nodiscard]] std::vector<std::optional<Rgba>> nearestAround() {
         std::vector<std::optional<Rgba>> colour(state_.size());
         std::deque<std::size_t> queue;
-        for (std::size_t i = 0; i < state_.size(); ++i) {
-            if (state_[i] == State::Magenta || isMarker(pixels_[global(i)]))
+        for (const std::size_t m : order_) {
+            if (state_[m] != State::Magenta)
                 continue;
-            bool touches = false;
-            forNeighbours(i,
-                          [&](std::size_t n) { touches = touches || state_[n] == State::Magenta; });
-            if (touches) {
-                colour[i] = state_[i] == State::Blend ? painted_[i] : pixels_[global(i)];
+            forNeighbours(m, [&](std::size_t i) {
+                const Rgba& p = pixels_[global(i)];
+                if (colour[i] || state_[i] == State::Magenta || isMarker(p))
+                    return;
+                colour[i] = state_[i] == State::Blend ? painted_[i]
+                            : isFaintMarker(p)        ? Rgba{0, 0, 0, 0}
+                                                      : underneath(p);
                 queue.push_back(i);
-            }
+            });
         }
         while (!queue.empty()) {
             const std::size_t i = queue.front();
@@ -322,6 +463,11 @@ class Blot {
 
     std::vector<Rgba>& pixels_;
     std::size_t width_;
+    std::size_t height_;
+    std::size_t x0_;  // the magenta's bounds
+    std::size_t y0_;
+    std::size_t x1_ = 0;
+    std::size_t y1_ = 0;
     std::size_t left_ = 0;
     std::size_t top_ = 0;
     std::size_t columns_ = 0;
@@ -332,35 +478,79 @@ class Blot {
     std::size_t candidates_ = 0;
     std::vector<Rgba> painted_;   // the colour each settled blend takes
     std::vector<double> shares_;  // and the share of magenta it held
+    bool soft_ = false;           // the marker was painted with a soft brush, and blends
+    std::vector<Rgba> windowColours_;
+    std::vector<Rgba> blendedInto_;  // the colours the settled blends take
 };
 
-// The magenta pixels connected to `start`, marking them seen.
-std::vector<std::size_t> magentaGroup(const std::vector<Rgba>& pixels, std::size_t width,
-                                      std::size_t height, std::size_t start,
-                                      std::vector<bool>& seen) {
+// The pixels that pass `test` connected to `start` (which does), marking
+// them seen; in the order found, which starts on the top row of them.
+template <typename Test>
+std::vector<std::size_t> connectedGroup(const std::vector<Rgba>& pixels, std::size_t width,
+                                        std::size_t height, std::size_t start,
+                                        std::vector<bool>& seen, Test test) {
     std::vector<std::size_t> group = {start};
     seen[start] = true;
     for (std::size_t next = 0; next < group.size(); ++next) {
-        const auto x = static_cast<std::ptrdiff_t>(group[next] % width);
-        const auto y = static_cast<std::ptrdiff_t>(group[next] / width);
-        for (const auto& d : kNeighbours) {
-            const std::ptrdiff_t nx = x + d[0];
-            const std::ptrdiff_t ny = y + d[1];
-            if (nx < 0 || ny < 0 || nx >= static_cast<std::ptrdiff_t>(width) ||
-                ny >= static_cast<std::ptrdiff_t>(height))
-                continue;
-            const std::size_t n =
-                static_cast<std::size_t>(ny) * width + static_cast<std::size_t>(nx);
-            if (!seen[n] && isMarker(pixels[n])) {
+        forNeighboursIn(group[next], width, height, [&](std::size_t n) {
+            if (!seen[n] && test(pixels[n])) {
                 seen[n] = true;
                 group.push_back(n);
             }
-        }
+        });
     }
     return group;
 }
 
+// A colour of magenta's hue, red and blue well above green: a strong mix of
+// magenta into anything, or a purple or pink of the drawing's own.
+constexpr int kSpotLead = 64;
+// A spot of such colours no wider or taller than this is a marker's size;
+// larger ones are land of that colour.
+constexpr std::size_t kSpotSize = 2 * (kBlendReach + kTailReach) + 1;
+
+// Magenta less than half opaque, over a transparent sky: as sky, no object.
+constexpr std::uint8_t kFaintest = 64;
+
+bool isMagentaMix(const Rgba& p) {
+    if (!isOpaque(p))
+        return isFaintMarker(p) && p.alpha >= kFaintest;
+    return p.red >= p.green + kSpotLead && p.blue >= p.green + kSpotLead &&
+           std::abs(p.red - p.blue) <= kSpotLead;
+}
+
+// The pixels of each marker-sized spot of magenta mixes left in `pixels`:
+// its most magenta pixel.
+std::vector<std::size_t> magentaSpots(const std::vector<Rgba>& pixels, std::size_t width,
+                                      std::size_t height) {
+    std::vector<std::size_t> spots;
+    std::vector<bool> seen(pixels.size(), false);
+    for (std::size_t at = 0; at < pixels.size(); ++at) {
+        if (seen[at] || !isMagentaMix(pixels[at]))
+            continue;
+        const std::vector<std::size_t> group =
+            connectedGroup(pixels, width, height, at, seen, isMagentaMix);
+        const auto [left, right] = std::minmax_element(
+            group.begin(), group.end(),
+            [&](std::size_t a, std::size_t b) { return a % width < b % width; });
+        const std::size_t bottom = *std::max_element(group.begin(), group.end());
+        const std::size_t rows = bottom / width - at / width + 1;
+        if (*right % width - *left % width + 1 > kSpotSize || rows > kSpotSize)
+            continue;
+        spots.push_back(*std::max_element(
+            group.begin(), group.end(),
+            [&](std::size_t a, std::size_t b) { return tint(pixels[a]) < tint(pixels[b]); }));
+    }
+    std::sort(spots.begin(), spots.end());
+    return spots;
+}
+
 }  // namespace
+
+bool isMarker(const Rgba& p) {
+    return kMagenta.red - p.red <= kMarkerTolerance && p.green <= kMarkerTolerance &&
+           kMagenta.blue - p.blue <= kMarkerTolerance && isOpaque(p);
+}
 
 ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_t height) {
     ObjectMarks marks;
@@ -368,13 +558,23 @@ ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_
     for (std::size_t at = 0; at < pixels.size(); ++at) {
         if (seen[at] || !isMarker(pixels[at]))
             continue;
-        const std::vector<std::size_t> group = magentaGroup(pixels, width, height, at, seen);
+        const std::vector<std::size_t> group =
+            connectedGroup(pixels, width, height, at, seen, isMarker);
+        const bool nearOnly = std::none_of(group.begin(), group.end(), [&](std::size_t i) {
+            return pixels[i].red == kMagenta.red && pixels[i].green == kMagenta.green &&
+                   pixels[i].blue == kMagenta.blue;
+        });
+        if (nearOnly) {
+            ++marks.nearMagentaObjects;
+            marks.nearMagentaPixels += group.size();
+        }
         const auto painted = Blot(pixels, width, height, group).paintOver();
         marks.centres.push_back(painted.centre);
         if (painted.pixels > 1)
             ++marks.fromBlots;
     }
     std::sort(marks.centres.begin(), marks.centres.end());
+    marks.spots = magentaSpots(pixels, width, height);
     return marks;
 }
 

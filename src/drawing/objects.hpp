@@ -1,6 +1,7 @@
 #pragma once
 
-// Object markers in a drawing: magenta, (255, 0, 255), at least half opaque.
+// Object markers in a drawing: magenta, (255, 0, 255), at least half opaque,
+// or a colour within kMarkerTolerance of it in every channel.
 // Each connected group of magenta pixels (touching at a side or a corner) is
 // one object, at the magenta pixel nearest the group's centre: a line of
 // magenta pixels is one object, and two objects need a pixel between them.
@@ -21,6 +22,12 @@
 namespace bmp2land::drawing {
 
 inline constexpr Rgba kMagenta = {255, 0, 255, kOpaque};
+// How far in each channel a marker may stray from magenta: a paint program's
+// reduced palette moves it a few levels (GIMP's indexed conversion makes it
+// 255, 0, 253 or 250, 0, 250, say). No colour of the level palette comes
+// this near; a soft brush's mix of magenta into another colour does only
+// where it is nearly all magenta, and is then part of the marker anyway.
+inline constexpr int kMarkerTolerance = 8;
 // How far a blend reaches from the magenta it belongs to: a soft brush of 9
 // pixels across blends over 4.
 inline constexpr int kBlendReach = 5;
@@ -28,7 +35,18 @@ inline constexpr int kBlendReach = 5;
 struct ObjectMarks {
     std::vector<std::size_t> centres;  // pixel offsets, top row first, ascending
     std::size_t fromBlots = 0;         // objects whose blot was more than one pixel
+    // Objects marked only near magenta, with no pixel of magenta itself, and
+    // the pixels that mark them.
+    std::size_t nearMagentaObjects = 0;
+    std::size_t nearMagentaPixels = 0;
+    // Spots of magenta mixed into the land or sky that hold no marker pixel
+    // (a soft brush too small to leave one), or that a marker left: each
+    // one's most magenta pixel, top row first. They stay as they are.
+    std::vector<std::size_t> spots;
 };
+
+// Whether a pixel marks an object: magenta or near it, at least half opaque.
+bool isMarker(const Rgba& p);
 
 // Finds the objects and paints over their blots in `pixels` (width x height,
 // top row first), the centres' own pixels too: the caller marks those.

@@ -4,7 +4,9 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <limits>
+#include <utility>
 
 namespace bmp2land::drawing {
 namespace {
@@ -318,6 +320,62 @@ std::vector<Point> wuCentres(const Moments& m, std::size_t wanted) {
     return centres;
 }
 
+// Rounds each centre to the colour it is written as, and drops repeats.
+void roundCentres(std::vector<Point>& centres) {
+    std::transform(centres.begin(), centres.end(), centres.begin(), [](const Point& c) {
+        return Point{double(rounded(c.red)), double(rounded(c.green)), double(rounded(c.blue))};
+    });
+    std::vector<Point> distinct;
+    for (const Point& c : centres) {
+        const bool seen = std::any_of(distinct.begin(), distinct.end(), [&](const Point& d) {
+            return d.red == c.red && d.green == c.green && d.blue == c.blue;
+        });
+        if (!seen)
+            distinct.push_back(c);
+    }
+    centres = std::move(distinct);
+}
+
+// Rounds of filling in centres; each takes as many colours as are missing.
+constexpr int kFillRounds = 8;
+
+// Wu's cuts can't split one cell of the histogram, whose colours differ by
+// less than 8 in each channel, and k-means can leave a centre with no colour,
+// or two centres on one colour: a drawing of a few colours shaded a little
+// (anti-aliased edges, a soft brush) would then get far fewer than `wanted`
+// entries. While there are fewer centres than that and some colour is not
+// one of them, the centres that no colour is nearest go, and the colours
+// that change most, times their pixels, become centres of their own.
+void fillCentres(const std::vector<ColourCount>& colours, std::vector<Point>& centres,
+                 std::size_t wanted) {
+    const std::size_t target = std::min(wanted, colours.size());
+    for (int round = 0; round < kFillRounds; ++round) {
+        const NearestCentre nearest(centres);
+        std::vector<bool> used(centres.size(), false);
+        std::vector<std::pair<double, std::size_t>> changed;  // change times pixels, colour
+        for (std::size_t i = 0; i < colours.size(); ++i) {
+            const Point p = pointOf(colours[i].rgb);
+            const std::uint8_t k = nearest(p);
+            used[k] = true;
+            const double change = apart(centres[k], p);
+            if (change > 0)
+                changed.emplace_back(change * colours[i].count, i);
+        }
+        std::vector<Point> kept;
+        for (std::size_t k = 0; k < centres.size(); ++k)
+            if (used[k])
+                kept.push_back(centres[k]);
+        centres = std::move(kept);
+        if (centres.size() >= target || changed.empty())
+            return;
+        const std::size_t missing = std::min(target - centres.size(), changed.size());
+        std::partial_sort(changed.begin(), changed.begin() + static_cast<std::ptrdiff_t>(missing),
+                          changed.end(), std::greater<>());
+        for (std::size_t j = 0; j < missing; ++j)
+            centres.push_back(pointOf(colours[changed[j].second].rgb));
+    }
+}
+
 }  // namespace
 
 Quantized quantize(const std::vector<ColourCount>& colours, std::size_t wanted) {
@@ -334,10 +392,10 @@ Quantized quantize(const std::vector<ColourCount>& colours, std::size_t wanted) 
     std::vector<Point> centres = wuCentres(m, std::min<std::size_t>(wanted, 256));
     refine(kMeansPoints(colours, cells), centres);
     // Each colour goes to the nearest of the colours as they are written.
-    for (Point& c : centres) {
-        c = {double(rounded(c.red)), double(rounded(c.green)), double(rounded(c.blue))};
+    roundCentres(centres);
+    fillCentres(colours, centres, std::min<std::size_t>(wanted, 256));
+    for (const Point& c : centres)
         result.palette.push_back(Rgba{rounded(c.red), rounded(c.green), rounded(c.blue), kOpaque});
-    }
     result.entryOf.resize(colours.size());
     const NearestCentre nearest(centres);
     std::transform(colours.begin(), colours.end(), result.entryOf.begin(),

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/formatted.hpp"
+#include "drawing/objects.hpp"
 #include "land/land_format.hpp"
 #include "landinfo/counted.hpp"
 #include "landinfo/level_check_report.hpp"
@@ -83,6 +85,19 @@ std::string objectsLine(const drawing::DrawingFacts& f) {
         f.objects, f.objectsFromBlots);
 }
 
+// Markers that a reduced palette moved off magenta still mark objects; the
+// level maker learns that they were not magenta itself.
+std::string nearMagentaLine(const drawing::DrawingFacts& f) {
+    if (f.nearMagentaObjects == 0)
+        return {};
+    return formatted(
+        "near magenta: %zu of the objects marked by %s not of magenta itself but within %d of "
+        "255, 0, 255 in each channel, as a reduced palette leaves it; taken as magenta (rule "
+        "3)\n",
+        f.nearMagentaObjects, counted(f.nearMagentaPixels, "pixel", "pixels").c_str(),
+        drawing::kMarkerTolerance);
+}
+
 std::string landLine(const drawing::DrawingFacts& f) {
     const std::string drawn = formatted("land colours: %zu in the drawing", f.drawingColours);
     switch (f.mapping) {
@@ -103,11 +118,16 @@ std::string landLine(const drawing::DrawingFacts& f) {
         case Mapping::Merged:
             break;
     }
+    // Fewer than 95 only where no pixel is nearest the others.
+    const std::string unused = f.levelColours < land::kColourCount
+                                   ? formatted(" (the other %zu would have had no pixel)",
+                                               land::kColourCount - f.levelColours)
+                                   : std::string();
     return drawn + formatted(
-                       ", %zu in the level, merged by %s; the largest change %u in a channel, "
-                       "%.2f on average (rule 5: more than 95 colours)\n",
-                       f.levelColours, std::string(f.method).c_str(), unsigned{f.largestChange},
-                       f.meanChange);
+                       ", merged into %zu level colours%s by %s; the largest change %u levels in "
+                       "a channel, %.2f on average (rule 5: more than 95 colours)\n",
+                       f.levelColours, unused.c_str(), std::string(f.method).c_str(),
+                       unsigned{f.largestChange}, f.meanChange);
 }
 
 // Rule 1 keeps every entry but those of 96 to 254, whose colours the land
@@ -127,6 +147,30 @@ std::string movedText(const drawing::DrawingFacts& f) {
         "have the entry of 1 to 95 nearest their colour, a change of up to %u in a channel (rule "
         "6); where they were sky, make them entry 0 in the drawing instead\n",
         counted(f.unstoredPixels, "pixel", "pixels").c_str(), unsigned{f.largestChange});
+}
+
+// Spots of mixed magenta that are no object: the places of the first few.
+constexpr std::size_t kSpotsListed = 5;
+
+std::string spotsText(const drawing::DrawingFacts& f) {
+    const std::vector<std::size_t>& spots = f.magentaSpots;
+    if (spots.empty())
+        return {};
+    std::string places;
+    for (std::size_t k = 0; k < spots.size() && k < kSpotsListed; ++k)
+        places += formatted("%s%zu, %zu", k == 0 ? "" : "; ", spots[k] % land::kWidth,
+                            spots[k] / land::kWidth);
+    if (spots.size() > kSpotsListed)
+        places += formatted("; and %zu more", spots.size() - kSpotsListed);
+    const bool one = spots.size() == 1;
+    return formatted(
+        "warning: %s of magenta mixed into the land or sky %s no pixel of magenta itself, 255, 0, "
+        "255, at least half opaque, so %s no object and %s as %s (at %s, x and y from the "
+        "top-left corner); paint each object with a hard brush, or with at least one pixel of "
+        "pure magenta in its middle (rule 3)\n",
+        counted(spots.size(), "spot", "spots").c_str(), one ? "holds" : "hold",
+        one ? "it is" : "they are", one ? "stays" : "stay", one ? "it is" : "they are",
+        places.c_str());
 }
 
 std::string objectCountHint(const drawing::DrawingFacts& f, const char* out, Wording wording) {
@@ -210,7 +254,7 @@ std::string drawingText(const drawing::Level& level) {
 
 std::string levelFactsText(const drawing::Level& level) {
     const drawing::DrawingFacts& f = level.facts;
-    return skyLine(f) + objectsLine(f) + landLine(f) +
+    return skyLine(f) + objectsLine(f) + nearMagentaLine(f) + landLine(f) +
            formatted("land pixels: %zu of %u\n", f.landPixels, land::kPixelCount);
 }
 
@@ -219,12 +263,11 @@ std::string drawingVerdictText(const drawing::Level& level, const LevelCheck& ch
     // A level bitmap is always read whole: bmp2land's verdict on it never
     // names the file.
     return verdictText(check, out == nullptr ? "" : out) +
-           objectCountHint(level.facts, out, wording) + noSkyText(level.facts, wording) +
-           movedText(level.facts);
+           objectCountHint(level.facts, out, wording) + drawingWarningsText(level, wording);
 }
 
 std::string drawingWarningsText(const drawing::Level& level, Wording wording) {
-    return noSkyText(level.facts, wording) + movedText(level.facts);
+    return spotsText(level.facts) + noSkyText(level.facts, wording) + movedText(level.facts);
 }
 
 std::string pictureFailureText(const picture::PictureFailure& failure, PictureFormat format) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <string>
@@ -14,6 +15,7 @@
 #include "bitmap/bitmap_writer.hpp"
 #include "drawing/drawing.hpp"
 #include "drawing/level_palette.hpp"
+#include "drawing/objects.hpp"
 #include "land/land_conversion.hpp"
 #include "land/land_writer.hpp"
 #include "test_pictures.hpp"
@@ -86,40 +88,45 @@ TEST(LevelRules, TwelveColoursOverABlackSkyKeepTheirOwnEntries) {
 }
 
 TEST(LevelRules, ManyColoursAreMergedIntoNinetyFive) {
-    const std::vector<Rgba> drawing = shadedDrawing(true);
-    const Level level = levelOf(rgbaPng(drawing, true));
-    const auto& f = level.facts;
-    EXPECT_GT(f.drawingColours, 1000U);
-    EXPECT_EQ(f.mapping, Mapping::Merged);
-    EXPECT_EQ(f.method, kMergeMethod);
-    EXPECT_EQ(f.skyRule, SkyRule::Transparent);
-    const auto transparent = static_cast<std::size_t>(
-        std::count_if(drawing.begin(), drawing.end(), [](const Rgba& p) { return p.alpha < 128; }));
-    EXPECT_EQ(f.skyPixels, transparent);
-    EXPECT_EQ(f.objects, 30U);
-    EXPECT_LE(f.levelColours, 95U);
-    EXPECT_EQ(countIf(level.image.pixels, unstored), 0U);
-    EXPECT_LT(f.meanChange, 4.0);
-    // The facts' change is the change of the pixels as written.
-    double total = 0;
-    std::uint8_t largest = 0;
-    std::size_t land = 0;
-    for (std::size_t y = 0; y < kH; ++y)
-        for (std::size_t x = 0; x < kW; ++x) {
-            const std::uint8_t v = entryAt(level, x, y);
-            if (v == 0 || v == 255)
-                continue;
-            const Rgba& p = drawing[y * kW + x];
-            const auto& q = level.image.palette[v];
-            const int change = std::max(
-                {std::abs(p.red - q.red), std::abs(p.green - q.green), std::abs(p.blue - q.blue)});
-            largest = std::max(largest, static_cast<std::uint8_t>(change));
-            total += change;
-            ++land;
-        }
-    EXPECT_EQ(land, f.landPixels);
-    EXPECT_EQ(largest, f.largestChange);
-    EXPECT_NEAR(total / double(land), f.meanChange, 1e-9);
+    for (const auto& [name, drawing] :
+         {std::pair{"shaded hills", shadedDrawing(true)},
+          std::pair{"three colours shaded finely", shadedFinely(shadedDrawing(true))}}) {
+        SCOPED_TRACE(name);
+        const Level level = levelOf(rgbaPng(drawing, true));
+        const auto& f = level.facts;
+        EXPECT_GT(f.drawingColours, 95U);
+        EXPECT_EQ(f.levelColours, 95U);  // every entry used
+        EXPECT_EQ(f.mapping, Mapping::Merged);
+        EXPECT_EQ(f.method, kMergeMethod);
+        EXPECT_EQ(f.skyRule, SkyRule::Transparent);
+        const auto transparent = static_cast<std::size_t>(std::count_if(
+            drawing.begin(), drawing.end(), [](const Rgba& p) { return p.alpha < 128; }));
+        EXPECT_EQ(f.skyPixels, transparent);
+        EXPECT_EQ(f.objects, 30U);
+        EXPECT_LE(f.levelColours, 95U);
+        EXPECT_EQ(countIf(level.image.pixels, unstored), 0U);
+        EXPECT_LT(f.meanChange, 4.0);
+        // The facts' change is the change of the pixels as written.
+        double total = 0;
+        std::uint8_t largest = 0;
+        std::size_t land = 0;
+        for (std::size_t y = 0; y < kH; ++y)
+            for (std::size_t x = 0; x < kW; ++x) {
+                const std::uint8_t v = entryAt(level, x, y);
+                if (v == 0 || v == 255)
+                    continue;
+                const Rgba& p = drawing[y * kW + x];
+                const auto& q = level.image.palette[v];
+                const int change = std::max({std::abs(p.red - q.red), std::abs(p.green - q.green),
+                                             std::abs(p.blue - q.blue)});
+                largest = std::max(largest, static_cast<std::uint8_t>(change));
+                total += change;
+                ++land;
+            }
+        EXPECT_EQ(land, f.landPixels);
+        EXPECT_EQ(largest, f.largestChange);
+        EXPECT_NEAR(total / double(land), f.meanChange, 1e-9);
+    }
 }
 
 // The example level, drawn in the level palette, as its indexes and colours.
@@ -257,7 +264,9 @@ struct MarkerScene {
 
 // How the markers are painted: a soft round brush on whole pixels, or an
 // anti-aliased one whose centre lies between pixels, its edge mixed unevenly.
-enum class Brush : std::uint8_t { Soft, AntiAliased };
+// or a disc blurred and made solid in the middle, as an airbrush paints,
+// whose edge fades out far.
+enum class Brush : std::uint8_t { Soft, AntiAliased, Blurred };
 
 MarkerScene markerScene(bool transparentSky, Brush brush) {
     MarkerScene s;
@@ -273,8 +282,10 @@ MarkerScene markerScene(bool transparentSky, Brush brush) {
         const int diameter = 3 + static_cast<int>(i % 7);
         if (brush == Brush::Soft)
             softMarker(s.marked, x, y, diameter);
-        else
+        else if (brush == Brush::AntiAliased)
             antiAliasedMarker(s.marked, double(x) + 0.2, double(y) + 0.3, diameter);
+        else
+            blurredMarker(s.marked, x, y, diameter);
         s.centres.push_back(y * kW + x);
     }
     std::sort(s.centres.begin(), s.centres.end());
@@ -284,25 +295,37 @@ MarkerScene markerScene(bool transparentSky, Brush brush) {
 TEST(LevelRules, BrushPaintedMarkersAreOneObjectEach) {
     for (const auto& [transparentSky, brush] :
          {std::pair{false, Brush::Soft}, std::pair{true, Brush::Soft},
-          std::pair{false, Brush::AntiAliased}, std::pair{true, Brush::AntiAliased}}) {
+          std::pair{false, Brush::AntiAliased}, std::pair{true, Brush::AntiAliased},
+          std::pair{false, Brush::Blurred}, std::pair{true, Brush::Blurred}}) {
         SCOPED_TRACE(std::string(transparentSky ? "transparent sky" : "black sky") +
-                     (brush == Brush::Soft ? ", soft brush" : ", anti-aliased brush"));
+                     (brush == Brush::Soft          ? ", soft brush"
+                      : brush == Brush::AntiAliased ? ", anti-aliased brush"
+                                                    : ", blurred"));
         const MarkerScene s = markerScene(transparentSky, brush);
         const Level marked = levelOf(rgbaPng(s.marked, true));
         const Level plain = levelOf(rgbaPng(s.plain, true));
         EXPECT_EQ(marked.facts.objects, 30U);
         EXPECT_EQ(marked.facts.objectsFromBlots, 30U);
         EXPECT_TRUE(marked.facts.converts());
-        // Each object at its marker's centre, and every other pixel as if
-        // there had been no marker; only where pure magenta hid the edge
-        // between sky and land may the edge move, by a pixel or two.
+        // Each object at its marker's centre (a blurred one's, half on the
+        // sky, within a pixel of it), and every other pixel as if there had
+        // been no marker; only where pure magenta hid the edge between sky
+        // and land may the edge move, by a pixel or two.
+        const std::size_t off = brush == Brush::Blurred ? 1 : 0;
+        for (const std::size_t centre : s.centres) {
+            std::size_t found = 0;
+            for (std::size_t y = centre / kW - off; y <= centre / kW + off; ++y)
+                for (std::size_t x = centre % kW - off; x <= centre % kW + off; ++x)
+                    found += entryAt(marked, x, y) == 255 ? 1 : 0;
+            EXPECT_EQ(found, 1U) << "near " << centre % kW << ", " << centre / kW;
+        }
         for (std::size_t y = 2; y < kH - 2; ++y)
             for (std::size_t x = 0; x < kW; ++x) {
                 const std::size_t at = y * kW + x;
                 const std::uint8_t got = entryAt(marked, x, y);
-                if (std::binary_search(s.centres.begin(), s.centres.end(), at)) {
-                    ASSERT_EQ(got, 255) << "at " << x << ", " << y;
-                } else if (s.marked[at] == kMagenta) {
+                if (got == 255) {
+                    continue;  // one near each centre, as found above
+                } else if (bmp2land::drawing::isMarker(s.marked[at])) {
                     const bool nearby = got == entryAt(plain, x, y) ||
                                         got == entryAt(plain, x, y - 2) ||
                                         got == entryAt(plain, x, y + 2);
@@ -312,7 +335,56 @@ TEST(LevelRules, BrushPaintedMarkersAreOneObjectEach) {
                 }
             }
         EXPECT_EQ(marked.facts.drawingColours, 2U);
+        EXPECT_EQ(marked.facts.magentaSpots, std::vector<std::size_t>{});
     }
+}
+
+// Markers near magenta, as a reduced palette leaves them, are objects; other
+// spots of magenta's hue are not, and are told.
+TEST(LevelRules, MarkersNearMagentaCountAndOtherMagentaSpotsAreTold) {
+    const struct {
+        const char* name;
+        Rgba colour;
+        std::size_t objects;
+        std::size_t nearMagenta;  // of the 3 x 3 pixels
+    } cases[] = {
+        {"magenta", kMagenta, 1, 0},
+        {"GIMP's indexed magenta", {255, 0, 253, 255}, 1, 9},
+        {"a coarser palette's", {250, 0, 250, 255}, 1, 9},
+        {"as far as it goes", {247, 8, 247, 255}, 1, 9},
+        {"red too far", {246, 0, 255, 255}, 0, 0},
+        {"green too far", {255, 9, 255, 255}, 0, 0},
+        {"a soft dot with no magenta left", {128, 0, 128, 255}, 0, 0},
+        {"a little pink", {200, 120, 200, 255}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 255});
+        for (std::size_t y = 400; y < kH; ++y)
+            for (std::size_t x = 0; x < kW; ++x)
+                pixels[y * kW + x] = Rgba{60, 170, 50, 255};
+        for (std::size_t y = 499; y <= 501; ++y)
+            for (std::size_t x = 699; x <= 701; ++x)
+                pixels[y * kW + x] = c.colour;
+        const Level level = levelOf(rgbBmp(pixels));
+        EXPECT_EQ(level.facts.objects, c.objects);
+        EXPECT_EQ(level.facts.nearMagentaPixels, c.nearMagenta);
+        EXPECT_EQ(level.facts.nearMagentaObjects, c.nearMagenta == 0 ? 0U : 1U);
+        if (c.objects == 1) {
+            EXPECT_EQ(entryAt(level, 700, 500), 255);
+            EXPECT_EQ(entryAt(level, 699, 499), entryAt(level, 10, 500));  // land again
+            EXPECT_EQ(level.facts.magentaSpots, std::vector<std::size_t>{});
+        } else {  // land of its own colour, the spot told at its top left
+            EXPECT_NE(entryAt(level, 700, 500), entryAt(level, 10, 500));
+            EXPECT_EQ(level.facts.magentaSpots, std::vector<std::size_t>{499 * kW + 699});
+        }
+    }
+    // No colour of the level palette is near magenta but magenta itself.
+    const auto palette = bmp2land::drawing::levelPalette();
+    for (std::size_t k = 0; k < 255; ++k)
+        EXPECT_FALSE(bmp2land::drawing::isMarker(
+            Rgba{palette[k].red, palette[k].green, palette[k].blue, 255}))
+            << k;
 }
 
 TEST(LevelRules, ConnectedMagentaIsOneObjectAndPinkLandStays) {

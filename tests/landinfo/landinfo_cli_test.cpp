@@ -489,6 +489,9 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     blackSkyPalette[255] = {255, 0, 255};
     const auto [skyMoved, skyMovedPalette] = skyOn255(samplePalette());
     const auto [blackSkyMoved, blackSkyMovedPalette] = skyOn255(blackSkyPalette);
+    // Markers far from magenta: by colour, no objects either.
+    std::vector<Colour> plumMarkers = skyMovedPalette;
+    plumMarkers[0] = {200, 0, 100};
     // The sky's largest area is all of it above the caves, which start at
     // row 501 under the land.
     std::size_t openSky = 0;
@@ -562,7 +565,7 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
              skyPixels + " pixels (colour 0, 0, 0; " + onEntry255 + rebuilt +
              warned(blackSkyMoved)},
         {"the sky on entry 255, green, and the markers not magenta",
-         makeBmp(BmpOptions{}, skyMovedPalette, skyMoved.indexes),
+         makeBmp(BmpOptions{}, plumMarkers, skyMoved.indexes),
          plain + report(skyMoved) + wrongCount + "hint: entry 255, the objects' entry, has " +
              skyPixels + " pixels (colour 0, 255, 0; " + onEntry255 +
              "by colour, the level would have no sky: first paint the sky black (0, 0, 0), and it "
@@ -1090,6 +1093,48 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
             "paint it pure black, then make the level again\n";
         cases.push_back(std::move(c));
     }
+    {  // markers that GIMP's indexed conversion moved off magenta, and two
+       // soft dots too small to leave any magenta itself: no objects, and said
+        std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 255});
+        Picture level;
+        std::vector<Colour> palette = levelPalette;
+        palette[1] = {60, 170, 50};
+        palette[2] = {128, 0, 128};
+        for (std::size_t y = 400; y < kH; ++y)
+            for (std::size_t x = 0; x < kW; ++x) {
+                pixels[y * kW + x] = rgbaOf(palette[1]);
+                level.at(x, y) = 1;
+            }
+        for (const std::size_t at : objectPlaces()) {
+            pixels[at] = Rgba{250, 0, 250, 255};
+            level.at(at % kW, at / kW) = 255;
+        }
+        for (const std::size_t x : {100U, 1700U})  // 3 x 3 dots at x, 200
+            for (std::size_t y = 199; y <= 201; ++y)
+                for (std::size_t dx = 0; dx < 3; ++dx) {
+                    pixels[y * kW + x - 1 + dx] = rgbaOf(palette[2]);
+                    level.at(x - 1 + dx, y) = 2;
+                }
+        DrawingCase c{"markers near magenta, dots without it",
+                      rgbBmp(pixels),
+                      "picture: BMP, 1920 x 696, RGB, 24 bits a pixel, uncompressed, 40-byte "
+                      "header\n",
+                      skyLine(countOf(level, 0), false) + objectsLine(30, 0) +
+                          "near magenta: 30 of the objects marked by 30 pixels not of magenta "
+                          "itself but within 8 of 255, 0, 255 in each channel, as a reduced "
+                          "palette leaves it; taken as magenta (rule 3)\nland colours: 2 in the "
+                          "drawing, 2 in the level, each its own "
+                          "entry (rule 5: up to 95 colours keep their own)\n",
+                      level,
+                      palette};
+        c.after =
+            "warning: 2 spots of magenta mixed into the land or sky hold no pixel of magenta "
+            "itself, 255, 0, 255, at least half opaque, so they are no object and stay as they "
+            "are (at 99, 199; 1699, 199, x and y from the top-left corner); paint each object "
+            "with a hard brush, or with at least one pixel of pure magenta in its middle (rule "
+            "3)\n";
+        cases.push_back(std::move(c));
+    }
     {  // 29 one-pixel markers: written all the same
         Picture level = examplePicture();
         *std::find(level.indexes.begin(), level.indexes.end(), 255) = 0;
@@ -1241,15 +1286,16 @@ TEST_F(LandInfo, KeepsAConvertingBitmapAndMergesManyColours) {
                 }
             }
         ASSERT_GT(colours.size(), 1000U);
+        EXPECT_EQ(entries.size(), 95U);  // more than 95 colours fill every entry
         char changes[64];
-        std::snprintf(changes, sizeof changes, "the largest change %d in a channel, %.2f", largest,
-                      total / double(land));
+        std::snprintf(changes, sizeof changes, "the largest change %d levels in a channel, %.2f",
+                      largest, total / double(land));
         EXPECT_EQ(
             o.out,
             "picture: PNG, 1920 x 696, RGBA, 8 bits a channel\n" + skyLine(sky, true) +
                 objectsLine(30, 0) + "land colours: " + std::to_string(colours.size()) +
-                " in the drawing, " + std::to_string(entries.size()) +
-                " in the level, merged by Wu's variance cuts refined by k-means; " + changes +
+                " in the drawing, merged into " + std::to_string(entries.size()) +
+                " level colours by Wu's variance cuts refined by k-means; " + changes +
                 " on average (rule 5: more than 95 colours)\nland pixels: " + std::to_string(land) +
                 " of 1336320\nwritten: hills.bmp\nverdict: converts\n");
     }

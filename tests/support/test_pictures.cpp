@@ -1,6 +1,7 @@
 #include "test_pictures.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <stdexcept>
@@ -305,6 +306,38 @@ void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double d
                 }
             if (inside > 0)
                 paintMagenta(pixels[y * kW + x], double(inside) / (kSamples * kSamples));
+        }
+}
+
+std::vector<Rgba> shadedFinely(std::vector<Rgba> pixels) {
+    const std::array<Rgba, 3> bases = {
+        {{60, 170, 50, 255}, {140, 100, 70, 255}, {90, 90, 96, 255}}};
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            Rgba& p = pixels[y * kW + x];
+            if (p.alpha < 128 || p == kMagenta)
+                continue;
+            const Rgba& base = bases[x * 3 / kW];
+            const auto shade = [&](std::uint8_t v, std::size_t k) {
+                return static_cast<std::uint8_t>(v + (x * (k + 2) + y * (2 * k + 3)) % 7);
+            };
+            p = Rgba{shade(base.red, 0), shade(base.green, 1), shade(base.blue, 2), 255};
+        }
+    return pixels;
+}
+
+void blurredMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, double diameter) {
+    constexpr double kSigma = 2;
+    constexpr double kSolid = 0.6;
+    constexpr int kReach = 13;
+    const double radius = diameter / 2;
+    for (int dy = -kReach; dy <= kReach; ++dy)
+        for (int dx = -kReach; dx <= kReach; ++dx) {
+            const double edge = std::hypot(dx, dy) - radius;
+            const double covered = 0.5 * std::erfc(edge / (kSigma * std::sqrt(2.0)));
+            const double share = std::min(covered / kSolid, 1.0);
+            if (share * 255 >= 0.5)
+                paintMagenta(pixels[(cy + std::size_t(dy)) * kW + cx + std::size_t(dx)], share);
         }
 }
 

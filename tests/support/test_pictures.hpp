@@ -86,6 +86,11 @@ ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha);
 // single pixels at objectPlaces().
 std::vector<Rgba> shadedDrawing(bool transparentSky);
 
+// `pixels` with the land (every opaque pixel but magenta) in three colours,
+// a third of the width each, shaded by up to 6 levels a channel: hundreds of
+// colours, but close together, in a few cells of the quantizer's histogram.
+std::vector<Rgba> shadedFinely(std::vector<Rgba> pixels);
+
 // A soft round brush of `diameter` pixels at (cx, cy) in a picture of the
 // level's size: magenta in the middle, mixed into what is under it towards
 // the edge, or on a transparent sky, magenta that fades out.
@@ -95,5 +100,9 @@ void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int d
 // pixels, as a paint program's anti-aliased brush or ellipse draws it: each
 // pixel magenta by the share of it that the disc covers.
 void antiAliasedMarker(std::vector<Rgba>& pixels, double cx, double cy, double diameter);
+// A disc of magenta blurred as ImageMagick's `-blur 0x2` blurs it, then made
+// opaque where it was 60 % or more (`-level 0,60%`), as an airbrush leaves
+// it: a solid middle and an edge that fades out over some 8 pixels.
+void blurredMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, double diameter);
 
 }  // namespace testing_support
