@@ -5,8 +5,9 @@
 // stb_image sizes its buffers from the header, and grows the inflated data
 // for as long as the stream goes on; its allocations go through here, and
 // each is refused past what a picture of the header's size can need. It
-// reads an index past the palette from entries it never set: such a
-// picture's palette is grown first.
+// reads an index past the palette from entries it never set, and copies an
+// IDAT chunk of no data through a null pointer: such a picture's palette is
+// grown first, and its empty IDAT chunks left out.
 
 #include <cstdlib>
 #include <limits>
@@ -76,10 +77,12 @@ Expected<PngPixels, PngFailure> decodePng(Bytes file, std::uint64_t maxPixels) {
     const auto header = readPngHeader(file);
     if (!header)
         return fail(header.error());
-    std::vector<std::uint8_t> grown;
-    if (header->colourType == ColourType::Indexed && header->palette.size() < indexRange(*header)) {
-        grown = withPaletteOf(file, indexRange(*header));
-        file = grown;
+    std::vector<std::uint8_t> prepared;
+    const std::size_t entries =
+        header->colourType == ColourType::Indexed ? indexRange(*header) : std::size_t{0};
+    if (header->palette.size() < entries || header->emptyImageData) {
+        prepared = forDecoder(file, entries);
+        file = prepared;
     }
     if (file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return fail(PngFailure{PngError::TooLarge, {}});
