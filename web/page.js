@@ -62,6 +62,13 @@
     const nameBytes = new TextEncoder().encode(name + '\0');
     const data = m._malloc(Math.max(bytes.length, 1));
     const namePointer = m._malloc(nameBytes.length);
+    if (!data || !namePointer) {
+      // malloc answers 0 where the browser lets the memory grow no further:
+      // writing there would overwrite the module's own data.
+      m._free(data);
+      m._free(namePointer);
+      throw new Error('There is not enough memory to read ' + name + '.');
+    }
     let result = 0;
     try {
       m.HEAPU8.set(bytes, data);

@@ -204,9 +204,11 @@ const nextChooser = () => new Promise((resolve, reject) => {
   });
 });
 
-// The page opened from the disk in a new tab, as a user opens it.
-async function openPage() {
+// The page opened from the disk in a new tab, as a user opens it; `before`
+// runs in it before the page's own scripts.
+async function openPage(before = null) {
   const opened = await context.newPage();
+  if (before) await opened.addInitScript(before);
   opened.on('pageerror', (error) => pageErrors.push(shortened(String(error))));
   opened.on('console', (message) => {
     if (message.type() === 'error') pageErrors.push(shortened(message.text()));
@@ -363,13 +365,14 @@ async function checkDrawing(name, bytes, previewWords) {
 
 // A file landinfo can read neither as a picture nor as a land file: its
 // complaint, word for word.
-async function checkUnreadable(name, bytes) {
+async function checkUnreadable(name, bytes, previewWords = null) {
   const report = runIn({ [name]: bytes }, landinfo, name);
   expectEqual(report.status, 1, 'landinfo\'s status');
   expectEqual(await drop(name, bytes), 'unreadable', 'the page\'s state');
   const seen = await shownNow();
   expectEqual(seen.verdict, lastLine(report.err), 'landinfo\'s complaint');
   expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+  if (previewWords !== null) await checkPreview(name, bytes, previewWords);
 }
 
 async function checkConverts(name, bytes, previewWords = null) {
@@ -509,6 +512,38 @@ const cases = [
         const land = await saved('save-land', key === ' ' ? 'Space' : key);
         expectSameBytes(land.bytes, exampleLand, 'land.dat saved with the keyboard');
       }
+    } },
+  { name: 'where the browser gives no more memory, the page says so, and the next file converts',
+    run: async () => {
+      await page.close();
+      // The module's malloc answers 0, as where memory can grow no further,
+      // for as long as window.memoryRefused is set.
+      page = await openPage(() => {
+        let factory;
+        Object.defineProperty(window, 'createPageModule', {
+          configurable: true,
+          set: (f) => { factory = f; },
+          get: () => () => factory().then((m) => {
+            let malloc = m._malloc;  // replaced by the module on its first call
+            Object.defineProperty(m, '_malloc', {
+              configurable: true,
+              get: () => (n) => (window.memoryRefused ? 0 : malloc(n)),
+              set: (f) => { malloc = f; },
+            });
+            return m;
+          }),
+        });
+      });
+      await page.evaluate(() => { window.memoryRefused = true; });
+      expectEqual(await drop('level.bmp', example), 'failed', 'the page\'s state without memory');
+      const seen = await shownNow();
+      if (!seen.verdict.includes('not enough memory')) {
+        throw new Failure(`the words without memory: "${seen.verdict}"`);
+      }
+      expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+      await page.evaluate(() => { window.memoryRefused = false; });
+      expectEqual(await drop('level.bmp', example), 'converts', 'the page\'s state then');
+      expectSameBytes((await saved('save-land')).bytes, exampleLand, 'land.dat then');
     } },
   { name: 'the page converts with the network off, and leaves a screenshot',
     run: async () => {
