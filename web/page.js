@@ -154,8 +154,9 @@
     const land = fact(r.report, 'land pixels');
     const of = r.kind === Kind.Drawing ? 'the level made of ' + name : name;
     if (objects === null || land === null) {
-      return 'Preview of ' + of + ': grey stripes, as nothing of its level can be read. ' +
-        (r.verdict ? 'In its corner: ' + r.verdict : '');
+      // A damaged land file shows what was read of it before the damage.
+      return 'Preview of ' + of + ': what could be read of its level, and grey stripes ' +
+        'where nothing could. ' + (r.verdict ? 'In its corner: ' + r.verdict : '');
     }
     let text = 'Preview of ' + of + ': ' + objects + ' objects, each ringed and numbered; ' +
       land.replace(/ of .*/, '') + ' of its 1920 by 696 pixels land, the sky in pale blue';
