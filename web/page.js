@@ -304,7 +304,14 @@
       : '. Its bitmap converts back to a different file: the report\'s notes say why.');
   }
 
-  function showFailure(file, error) {
+  // What to do when the check did not finish: the file could not be read
+  // (a folder, a file moved away), or the module failed on it.
+  const kReadAdvice = 'The browser could not read it: drop a file rather than a folder, ' +
+    'and check that it is still where it was.';
+  const kModuleAdvice = 'The file may be too large for this browser\'s memory. ' +
+    'Drop it again, or use bmp2land and landinfo on the command line.';
+
+  function showFailure(file, error, advice) {
     ui.headline.textContent = 'The page could not finish checking ' + file.name;
     ui.verdictWho.textContent = 'The browser says';
     ui.verdictLine.textContent = String(error && error.message ? error.message : error);
@@ -312,8 +319,7 @@
     ui.verdictNote.textContent = '';
     ui.adviceList.replaceChildren();
     const item = document.createElement('li');
-    item.textContent = 'The file may be too large for this browser\'s memory. ' +
-      'Drop it again, or use bmp2land and landinfo on the command line.';
+    item.textContent = advice;
     ui.adviceList.append(item);
     ui.advice.hidden = false;
     const why = 'Nothing to save: the check did not finish.';
@@ -346,7 +352,12 @@
     let bytes;
     try {
       m = await converter();
-      bytes = new Uint8Array(await file.slice(0, m._page_read_limit()).arrayBuffer());
+      try {
+        bytes = new Uint8Array(await file.slice(0, m._page_read_limit()).arrayBuffer());
+      } catch (error) {
+        if (ticket === shown) showFailure(file, error, kReadAdvice);
+        return;
+      }
       if (ticket !== shown) return;
       setBusy('Checking ' + file.name + '…');
       await nextPaint();
@@ -367,7 +378,7 @@
       if (ticket === shown) showPreview(preview, describePreview(file.name, r));
     } catch (error) {
       module = null;
-      if (ticket === shown) showFailure(file, error);
+      if (ticket === shown) showFailure(file, error, kModuleAdvice);
     }
   }
 

@@ -547,6 +547,30 @@ const cases = [
       expectEqual(await drop('level.bmp', example), 'converts', 'the page\'s state then');
       expectSameBytes((await saved('save-land')).bytes, exampleLand, 'land.dat then');
     } },
+  { name: 'a folder dropped: the page says that it could not read it, and what to drop',
+    run: async () => {
+      // A folder dragged from the desktop arrives as a File that cannot be read.
+      const shown = await page.evaluate(() => {
+        const folder = new File([], 'levels');
+        folder.slice = () => ({
+          arrayBuffer: () => Promise.reject(new DOMException(
+            'A requested file or directory could not be found', 'NotFoundError')),
+        });
+        const event = new Event('drop', { bubbles: true, cancelable: true });
+        Object.defineProperty(event, 'dataTransfer', { value: { files: [folder], types: ['Files'] } });
+        const done = new Promise((resolve) =>
+          document.addEventListener('bmp2land:shown', (e) => resolve(e.detail), { once: true }));
+        document.querySelector('main').dispatchEvent(event);
+        return done;
+      });
+      expectEqual(shown, 'failed', 'the page\'s state');
+      const seen = await shownNow();
+      expectEqual(seen.advice.length, 1, 'what to do');
+      if (!seen.advice[0].includes('rather than a folder')) {
+        throw new Failure(`what to do: "${seen.advice[0]}"`);
+      }
+      expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+    } },
   { name: 'the page converts with the network off, and leaves a screenshot',
     run: async () => {
       await context.setOffline(true);
