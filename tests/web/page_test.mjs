@@ -288,6 +288,18 @@ function shownNow() {
   });
 }
 
+// Where no preview is shown, the picture's place says why, and the hidden
+// picture takes no room on the page (an empty one is a black box).
+async function expectNoPicture(what) {
+  const shown = await page.evaluate(() => {
+    const box = (id) => document.getElementById(id).getBoundingClientRect().height;
+    return { picture: box('preview'), place: box('preview-empty') };
+  });
+  if (shown.picture !== 0 || shown.place === 0) {
+    throw new Failure(`${what}: the picture's height ${shown.picture}, its place's ${shown.place}`);
+  }
+}
+
 // Presses a save button (with the mouse, or with `key` once it has focus)
 // and returns the file the browser saved.
 async function saved(button, key) {
@@ -398,6 +410,8 @@ const screenshot = path.join(outDir, 'web_page_after_drop.png');
 
 // One row a case.
 const cases = [
+  { name: 'before a file, the page shows the picture\'s place and no empty picture',
+    run: () => expectNoPicture('before a file') },
   { name: 'the example converts to bmp2land\'s land.dat, level.bmp is saved back, and the ' +
           'preview is landinfo\'s',
     run: () => checkConverts('level.bmp', example, '30 objects, each ringed and numbered') },
@@ -570,6 +584,7 @@ const cases = [
         throw new Failure(`what to do: "${seen.advice[0]}"`);
       }
       expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+      await expectNoPicture('after a folder');
     } },
   { name: 'the page converts with the network off, and leaves a screenshot',
     run: async () => {
