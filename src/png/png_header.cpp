@@ -132,7 +132,8 @@ std::vector<std::uint8_t> forDecoder(Bytes file, std::size_t entries) {
         const std::size_t grownSize = entries * kPlteEntrySize;
         if (isType(type, "IDAT") && size == 0)
             continue;
-        if (isType(type, "PLTE") && size < grownSize) {
+        // A palette that ends inside an entry stays as it is: damaged.
+        if (isType(type, "PLTE") && size < grownSize && size % kPlteEntrySize == 0) {
             putBigU32(out, static_cast<std::uint32_t>(grownSize));
             append(type);
             append(chunk.subspan(kChunkLengthSize + kChunkTypeSize, size));

@@ -55,9 +55,10 @@ bool isPng(Bytes file);
 // The entries an index of `header`'s bit depth can reach: 2, 4, 16 or 256.
 std::size_t indexRange(const PngHeader& header);
 
-// The file as the decoder reads it safely: each PLTE chunk grown to
-// `entries` entries of opaque black, as other readers take the indexes past
-// a palette, for a decoder that would read them from memory it never set;
+// The file as the decoder reads it safely: each PLTE chunk of whole entries
+// grown to `entries` entries of opaque black, as other readers take the
+// indexes past a palette, for a decoder that would read them from memory it
+// never set (one that ends inside an entry is left for it to refuse);
 // and each IDAT chunk of no data left out, which it would copy through a
 // null pointer. The CRCs of grown chunks are left as they were: the decoder
 // does not check them.

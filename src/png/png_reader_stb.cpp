@@ -87,23 +87,26 @@ Expected<PngPixels, PngFailure> decodePng(Bytes file, std::uint64_t maxPixels) {
     if (file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return fail(PngFailure{PngError::TooLarge, {}});
     const int length = static_cast<int>(file.size());
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    allocationLimit = 0;  // reading the header allocates nothing
-    if (stbi_info_from_memory(file.data(), length, &width, &height, &channels) == 0)
-        return refusedByDecoder(PngError::Corrupt);
-    const std::uint64_t w = static_cast<std::uint32_t>(width);
-    const std::uint64_t h = static_cast<std::uint32_t>(height);
+    // The size from the header read above: stb's own look at the header
+    // would name any problem it finds there "unknown image type".
+    const std::uint64_t w = header->width;
+    const std::uint64_t h = header->height;
     if (w * h > maxPixels)
         return fail(PngFailure{PngError::TooLarge, {}});
 
+    int width = 0;
+    int height = 0;
+    int channels = 0;
     allocationLimit = limitFor(w, h, header->interlaced, file.size());
     stbi_uc* rgba =
         stbi_load_from_memory(file.data(), length, &width, &height, &channels, kRgbaChannels);
     allocationLimit = 0;
     if (rgba == nullptr)
         return refusedByDecoder(PngError::Corrupt);
+    if (static_cast<std::uint64_t>(width) != w || static_cast<std::uint64_t>(height) != h) {
+        stbi_image_free(rgba);
+        return fail(PngFailure{PngError::Corrupt, {}});
+    }
     PngPixels picture;
     picture.width = static_cast<std::uint32_t>(w);
     picture.height = static_cast<std::uint32_t>(h);

@@ -55,6 +55,7 @@ struct FailureCase {
     PictureError kind;
     bool factsKnown;
     std::optional<DecodeError> bitmap = std::nullopt;
+    const char* reason = "";  // the decoder's words, where they matter
 };
 
 TEST(PictureReader, RefusesWithTheReason) {
@@ -65,6 +66,10 @@ TEST(PictureReader, RefusesWithTheReason) {
     badData[45] ^= 0xFF;  // the zlib header's check no longer holds
     ByteVector rle8 = bmpFile(bmp(8, 1), 0);
     rle8.insert(rle8.end(), {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 0, 255});  // a delta past the end
+    PngSpec brokenPalette;  // four entries and one byte of a fifth
+    brokenPalette.colourType = 3;
+    brokenPalette.bitDepth = 4;
+    brokenPalette.plte = {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5};
     ByteVector noImageData = cut(png, kAfterIhdr);
     noImageData.insert(noImageData.end(), png.end() - kIendSize, png.end());
     BmpOptions jpeg = bmp(24, 4);
@@ -87,7 +92,10 @@ TEST(PictureReader, RefusesWithTheReason) {
         {"PNG with broken image data", badData, PictureError::Corrupt, true},
         {"PNG cut inside its image data", cut(png, 5000), PictureError::Truncated, true},
         {"PNG whose only image data is empty", withEmptyImageData(noImageData, kAfterIhdr),
-         PictureError::Corrupt, true},
+         PictureError::Corrupt, true, std::nullopt, "no IDAT"},
+        {"PNG whose palette ends inside an entry",
+         encodePng(brokenPalette, std::vector<std::uint16_t>(kPixels, 1)), PictureError::Corrupt,
+         true, std::nullopt, "invalid PLTE"},
         {"BM alone", {'B', 'M'}, PictureError::Truncated, false, DecodeError::Truncated},
         {"BMP cut in its pixels", cut(bmpFile(bmp(24), kPixels * 3), 100000),
          PictureError::Truncated, true, DecodeError::Truncated},
@@ -113,6 +121,9 @@ TEST(PictureReader, RefusesWithTheReason) {
         EXPECT_EQ(read.error().bitmap ? std::optional(read.error().bitmap->kind) : std::nullopt,
                   c.bitmap)
             << c.name;
+        if (*c.reason != '\0') {
+            EXPECT_EQ(read.error().reason, c.reason) << c.name;
+        }
     }
 }
 
