@@ -62,6 +62,13 @@
     const nameBytes = new TextEncoder().encode(name + '\0');
     const data = m._malloc(Math.max(bytes.length, 1));
     const namePointer = m._malloc(nameBytes.length);
+    if (!data || !namePointer) {
+      // malloc answers 0 where the browser lets the memory grow no further:
+      // writing there would overwrite the module's own data.
+      m._free(data);
+      m._free(namePointer);
+      throw new Error('There is not enough memory to read ' + name + '.');
+    }
     let result = 0;
     try {
       m.HEAPU8.set(bytes, data);
@@ -147,8 +154,9 @@
     const land = fact(r.report, 'land pixels');
     const of = r.kind === Kind.Drawing ? 'the level made of ' + name : name;
     if (objects === null || land === null) {
-      return 'Preview of ' + of + ': grey stripes, as nothing of its level can be read. ' +
-        (r.verdict ? 'In its corner: ' + r.verdict : '');
+      // A damaged land file shows what was read of it before the damage.
+      return 'Preview of ' + of + ': what could be read of its level, and grey stripes ' +
+        'where nothing could. ' + (r.verdict ? 'In its corner: ' + r.verdict : '');
     }
     let text = 'Preview of ' + of + ': ' + objects + ' objects, each ringed and numbered; ' +
       land.replace(/ of .*/, '') + ' of its 1920 by 696 pixels land, the sky in pale blue';
@@ -296,7 +304,14 @@
       : '. Its bitmap converts back to a different file: the report\'s notes say why.');
   }
 
-  function showFailure(file, error) {
+  // What to do when the check did not finish: the file could not be read
+  // (a folder, a file moved away), or the module failed on it.
+  const kReadAdvice = 'The browser could not read it: drop a file rather than a folder, ' +
+    'and check that it is still where it was.';
+  const kModuleAdvice = 'The file may be too large for this browser\'s memory. ' +
+    'Drop it again, or use bmp2land and landinfo on the command line.';
+
+  function showFailure(file, error, advice) {
     ui.headline.textContent = 'The page could not finish checking ' + file.name;
     ui.verdictWho.textContent = 'The browser says';
     ui.verdictLine.textContent = String(error && error.message ? error.message : error);
@@ -304,8 +319,7 @@
     ui.verdictNote.textContent = '';
     ui.adviceList.replaceChildren();
     const item = document.createElement('li');
-    item.textContent = 'The file may be too large for this browser\'s memory. ' +
-      'Drop it again, or use bmp2land and landinfo on the command line.';
+    item.textContent = advice;
     ui.adviceList.append(item);
     ui.advice.hidden = false;
     const why = 'Nothing to save: the check did not finish.';
@@ -338,7 +352,12 @@
     let bytes;
     try {
       m = await converter();
-      bytes = new Uint8Array(await file.slice(0, m._page_read_limit()).arrayBuffer());
+      try {
+        bytes = new Uint8Array(await file.slice(0, m._page_read_limit()).arrayBuffer());
+      } catch (error) {
+        if (ticket === shown) showFailure(file, error, kReadAdvice);
+        return;
+      }
       if (ticket !== shown) return;
       setBusy('Checking ' + file.name + '…');
       await nextPaint();
@@ -359,7 +378,7 @@
       if (ticket === shown) showPreview(preview, describePreview(file.name, r));
     } catch (error) {
       module = null;
-      if (ticket === shown) showFailure(file, error);
+      if (ticket === shown) showFailure(file, error, kModuleAdvice);
     }
   }
 

@@ -39,6 +39,10 @@ bool isType(const Chunk& chunk, std::string_view type) {
     return chunk.type == type;
 }
 
+bool isType(Bytes chunkType, std::string_view type) {
+    return std::equal(chunkType.begin(), chunkType.end(), type.begin(), type.end());
+}
+
 Unexpected<PngFailure> failure(PngError kind) {
     return fail(PngFailure{kind, {}});
 }
@@ -109,13 +113,13 @@ std::size_t indexRange(const PngHeader& header) {
     return std::size_t{1} << std::min<unsigned>(header.bitDepth, 8);
 }
 
-std::vector<std::uint8_t> withPaletteOf(Bytes file, std::size_t entries) {
+std::vector<std::uint8_t> forDecoder(Bytes file, std::size_t entries) {
     std::vector<std::uint8_t> out;
     const auto append = [&out](Bytes part) { out.insert(out.end(), part.begin(), part.end()); };
     std::uint64_t at = std::min(file.size(), kSignature.size());
     append(file.first(static_cast<std::size_t>(at)));
-    // Every chunk whole as it is but PLTE, grown; what follows the last
-    // whole chunk, as it is.
+    // Every chunk whole as it is but PLTE, grown, and IDAT of no data, left
+    // out; what follows the last whole chunk, as it is.
     while (file.size() - at >= kChunkFrame) {
         const auto start = static_cast<std::size_t>(at);
         const std::uint64_t length = loadBigU32(file, start);
@@ -124,9 +128,12 @@ std::vector<std::uint8_t> withPaletteOf(Bytes file, std::size_t entries) {
         const auto size = static_cast<std::size_t>(length);
         const Bytes chunk = file.subspan(start, kChunkFrame + size);
         const Bytes type = chunk.subspan(kChunkLengthSize, kChunkTypeSize);
+        at += chunk.size();
         const std::size_t grownSize = entries * kPlteEntrySize;
-        if (std::equal(type.begin(), type.end(), std::string_view("PLTE").begin()) &&
-            size < grownSize) {
+        if (isType(type, "IDAT") && size == 0)
+            continue;
+        // A palette that ends inside an entry stays as it is: damaged.
+        if (isType(type, "PLTE") && size < grownSize && size % kPlteEntrySize == 0) {
             putBigU32(out, static_cast<std::uint32_t>(grownSize));
             append(type);
             append(chunk.subspan(kChunkLengthSize + kChunkTypeSize, size));
@@ -135,7 +142,6 @@ std::vector<std::uint8_t> withPaletteOf(Bytes file, std::size_t entries) {
         } else {
             append(chunk);
         }
-        at += chunk.size();
     }
     append(file.subspan(static_cast<std::size_t>(at)));
     return out;
@@ -180,6 +186,7 @@ Expected<PngHeader, PngFailure> readPngHeader(Bytes file) {
             return std::move(*header);
         } else if (isType(chunk, "IDAT")) {
             imageData = true;
+            header->emptyImageData = header->emptyImageData || chunk.data.empty();
         } else if (isType(chunk, "PLTE") && !imageData) {
             readPalette(chunk, *header);
         } else if (isType(chunk, "tRNS") && !imageData) {

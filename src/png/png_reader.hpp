@@ -47,6 +47,7 @@ struct PngHeader {
     bool transparencyChunk = false;  // tRNS: some colour or palette entry is transparent
     std::vector<Rgba> palette;       // PLTE, with the tRNS opacities; empty without one
     bool cutShort = false;           // the file ends before the IEND chunk
+    bool emptyImageData = false;     // an IDAT chunk of no data
 };
 
 bool isPng(Bytes file);
@@ -54,11 +55,14 @@ bool isPng(Bytes file);
 // The entries an index of `header`'s bit depth can reach: 2, 4, 16 or 256.
 std::size_t indexRange(const PngHeader& header);
 
-// The file with each PLTE chunk grown to `entries` entries of opaque black,
-// as other readers take the indexes past a palette, for a decoder that
-// would read them from memory it never set. The CRCs of grown chunks are
-// left as they were: the decoder does not check them.
-std::vector<std::uint8_t> withPaletteOf(Bytes file, std::size_t entries);
+// The file as the decoder reads it safely: each PLTE chunk of whole entries
+// grown to `entries` entries of opaque black, as other readers take the
+// indexes past a palette, for a decoder that would read them from memory it
+// never set (one that ends inside an entry is left for it to refuse);
+// and each IDAT chunk of no data left out, which it would copy through a
+// null pointer. The CRCs of grown chunks are left as they were: the decoder
+// does not check them.
+std::vector<std::uint8_t> forDecoder(Bytes file, std::size_t entries);
 
 // The signature, IHDR, and PLTE and tRNS when they come before the image
 // data; the other chunks' lengths are followed to IEND, to find a file cut

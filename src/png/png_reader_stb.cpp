@@ -5,8 +5,9 @@
 // stb_image sizes its buffers from the header, and grows the inflated data
 // for as long as the stream goes on; its allocations go through here, and
 // each is refused past what a picture of the header's size can need. It
-// reads an index past the palette from entries it never set: such a
-// picture's palette is grown first.
+// reads an index past the palette from entries it never set, and copies an
+// IDAT chunk of no data through a null pointer: such a picture's palette is
+// grown first, and its empty IDAT chunks left out.
 
 #include <cstdlib>
 #include <limits>
@@ -76,31 +77,36 @@ Expected<PngPixels, PngFailure> decodePng(Bytes file, std::uint64_t maxPixels) {
     const auto header = readPngHeader(file);
     if (!header)
         return fail(header.error());
-    std::vector<std::uint8_t> grown;
-    if (header->colourType == ColourType::Indexed && header->palette.size() < indexRange(*header)) {
-        grown = withPaletteOf(file, indexRange(*header));
-        file = grown;
+    std::vector<std::uint8_t> prepared;
+    const std::size_t entries =
+        header->colourType == ColourType::Indexed ? indexRange(*header) : std::size_t{0};
+    if (header->palette.size() < entries || header->emptyImageData) {
+        prepared = forDecoder(file, entries);
+        file = prepared;
     }
     if (file.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return fail(PngFailure{PngError::TooLarge, {}});
     const int length = static_cast<int>(file.size());
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    allocationLimit = 0;  // reading the header allocates nothing
-    if (stbi_info_from_memory(file.data(), length, &width, &height, &channels) == 0)
-        return refusedByDecoder(PngError::Corrupt);
-    const std::uint64_t w = static_cast<std::uint32_t>(width);
-    const std::uint64_t h = static_cast<std::uint32_t>(height);
+    // The size from the header read above: stb's own look at the header
+    // would name any problem it finds there "unknown image type".
+    const std::uint64_t w = header->width;
+    const std::uint64_t h = header->height;
     if (w * h > maxPixels)
         return fail(PngFailure{PngError::TooLarge, {}});
 
+    int width = 0;
+    int height = 0;
+    int channels = 0;
     allocationLimit = limitFor(w, h, header->interlaced, file.size());
     stbi_uc* rgba =
         stbi_load_from_memory(file.data(), length, &width, &height, &channels, kRgbaChannels);
     allocationLimit = 0;
     if (rgba == nullptr)
         return refusedByDecoder(PngError::Corrupt);
+    if (static_cast<std::uint64_t>(width) != w || static_cast<std::uint64_t>(height) != h) {
+        stbi_image_free(rgba);
+        return fail(PngFailure{PngError::Corrupt, {}});
+    }
     PngPixels picture;
     picture.width = static_cast<std::uint32_t>(w);
     picture.height = static_cast<std::uint32_t>(h);

@@ -27,6 +27,15 @@ ByteVector cut(ByteVector file, std::size_t size) {
     return file;
 }
 
+// The file with a chunk of image data that holds nothing put in at `at`.
+constexpr std::size_t kAfterIhdr = 33;
+constexpr std::size_t kIendSize = 12;
+ByteVector withEmptyImageData(ByteVector png, std::size_t at) {
+    const ByteVector empty = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+    png.insert(png.begin() + static_cast<std::ptrdiff_t>(at), empty.begin(), empty.end());
+    return png;
+}
+
 BmpOptions bmp(std::uint16_t bitCount, std::uint32_t compression = 0) {
     BmpOptions o;
     o.bitCount = bitCount;
@@ -46,6 +55,7 @@ struct FailureCase {
     PictureError kind;
     bool factsKnown;
     std::optional<DecodeError> bitmap = std::nullopt;
+    const char* reason = "";  // the decoder's words, where they matter
 };
 
 TEST(PictureReader, RefusesWithTheReason) {
@@ -56,6 +66,12 @@ TEST(PictureReader, RefusesWithTheReason) {
     badData[45] ^= 0xFF;  // the zlib header's check no longer holds
     ByteVector rle8 = bmpFile(bmp(8, 1), 0);
     rle8.insert(rle8.end(), {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 0, 255});  // a delta past the end
+    PngSpec brokenPalette;  // four entries and one byte of a fifth
+    brokenPalette.colourType = 3;
+    brokenPalette.bitDepth = 4;
+    brokenPalette.plte = {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5};
+    ByteVector noImageData = cut(png, kAfterIhdr);
+    noImageData.insert(noImageData.end(), png.end() - kIendSize, png.end());
     BmpOptions jpeg = bmp(24, 4);
     BmpOptions odd = bmp(7);
     BmpOptions rle4In8 = bmp(8, 2);
@@ -75,6 +91,11 @@ TEST(PictureReader, RefusesWithTheReason) {
         {"PNG with a colour type no PNG has", badIhdr, PictureError::Corrupt, false},
         {"PNG with broken image data", badData, PictureError::Corrupt, true},
         {"PNG cut inside its image data", cut(png, 5000), PictureError::Truncated, true},
+        {"PNG whose only image data is empty", withEmptyImageData(noImageData, kAfterIhdr),
+         PictureError::Corrupt, true, std::nullopt, "no IDAT"},
+        {"PNG whose palette ends inside an entry",
+         encodePng(brokenPalette, std::vector<std::uint16_t>(kPixels, 1)), PictureError::Corrupt,
+         true, std::nullopt, "invalid PLTE"},
         {"BM alone", {'B', 'M'}, PictureError::Truncated, false, DecodeError::Truncated},
         {"BMP cut in its pixels", cut(bmpFile(bmp(24), kPixels * 3), 100000),
          PictureError::Truncated, true, DecodeError::Truncated},
@@ -100,6 +121,21 @@ TEST(PictureReader, RefusesWithTheReason) {
         EXPECT_EQ(read.error().bitmap ? std::optional(read.error().bitmap->kind) : std::nullopt,
                   c.bitmap)
             << c.name;
+        if (*c.reason != '\0') {
+            EXPECT_EQ(read.error().reason, c.reason) << c.name;
+        }
+    }
+}
+
+// Chunks of image data may hold nothing, before, between or after the others.
+TEST(PictureReader, ReadsAPngWithEmptyImageDataChunks) {
+    const ByteVector png = smallRgbPng();
+    const auto plain = readPicture(png);
+    ASSERT_TRUE(plain);
+    for (const std::size_t at : {kAfterIhdr, png.size() - kIendSize}) {
+        const auto read = readPicture(withEmptyImageData(png, at));
+        ASSERT_TRUE(read) << at << ": " << read.error().reason;
+        EXPECT_TRUE(read->pixels == plain->pixels) << at;
     }
 }
 

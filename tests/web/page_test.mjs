@@ -226,9 +226,11 @@ const nextChooser = () => new Promise((resolve, reject) => {
   });
 });
 
-// The page opened from the disk in a new tab, as a user opens it.
-async function openPage() {
+// The page opened from the disk in a new tab, as a user opens it; `before`
+// runs in it before the page's own scripts.
+async function openPage(before = null) {
   const opened = await context.newPage();
+  if (before) await opened.addInitScript(before);
   opened.on('pageerror', (error) => pageErrors.push(shortened(String(error))));
   opened.on('console', (message) => {
     if (message.type() === 'error') pageErrors.push(shortened(message.text()));
@@ -306,6 +308,18 @@ function shownNow() {
       previewAlt: document.getElementById('preview').alt,
     };
   });
+}
+
+// Where no preview is shown, the picture's place says why, and the hidden
+// picture takes no room on the page (an empty one is a black box).
+async function expectNoPicture(what) {
+  const shown = await page.evaluate(() => {
+    const box = (id) => document.getElementById(id).getBoundingClientRect().height;
+    return { picture: box('preview'), place: box('preview-empty') };
+  });
+  if (shown.picture !== 0 || shown.place === 0) {
+    throw new Failure(`${what}: the picture's height ${shown.picture}, its place's ${shown.place}`);
+  }
 }
 
 // Presses a save button (with the mouse, or with `key` once it has focus)
@@ -401,13 +415,14 @@ async function checkDrawing(name, bytes, previewWords, adviceWords = []) {
 
 // A file landinfo can read neither as a picture nor as a land file: its
 // complaint, word for word.
-async function checkUnreadable(name, bytes) {
+async function checkUnreadable(name, bytes, previewWords = null) {
   const report = runIn({ [name]: bytes }, landinfo, name);
   expectEqual(report.status, 1, 'landinfo\'s status');
   expectEqual(await drop(name, bytes), 'unreadable', 'the page\'s state');
   const seen = await shownNow();
   expectEqual(seen.verdict, lastLine(report.err), 'landinfo\'s complaint');
   expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+  if (previewWords !== null) await checkPreview(name, bytes, previewWords);
 }
 
 async function checkConverts(name, bytes, previewWords = null) {
@@ -434,6 +449,8 @@ const screenshot = path.join(outDir, 'web_page_after_drop.png');
 
 // One row a case.
 const cases = [
+  { name: 'before a file, the page shows the picture\'s place and no empty picture',
+    run: () => expectNoPicture('before a file') },
   { name: 'the example converts to bmp2land\'s land.dat, level.bmp is saved back, and the ' +
           'preview is landinfo\'s',
     run: () => checkConverts('level.bmp', example, '30 objects, each ringed and numbered') },
@@ -508,7 +525,9 @@ const cases = [
   { name: 'a text file', run: () => checkUnreadable('notes.txt', Buffer.from('not a level\n')) },
   { name: 'a land file with a bad magic',
     run: () => checkUnreadable('land.dat', Buffer.concat([Buffer.from('X'), exampleLand.subarray(1)])) },
-  { name: 'a land file cut short', run: () => checkUnreadable('land.dat', exampleLand.subarray(0, 5000)) },
+  { name: 'a land file cut short, previewed as far as it was read',
+    run: () => checkUnreadable('land.dat', exampleLand.subarray(0, 5000),
+                               'what could be read of its level, and grey stripes') },
   { name: 'a land file shows landinfo\'s summary and offers landinfo\'s export',
     run: async () => {
       const report = runIn({ 'land.dat': exampleLand }, landinfo, 'land.dat');
@@ -569,6 +588,63 @@ const cases = [
         const land = await saved('save-land', key === ' ' ? 'Space' : key);
         expectSameBytes(land.bytes, exampleLand, 'land.dat saved with the keyboard');
       }
+    } },
+  { name: 'where the browser gives no more memory, the page says so, and the next file converts',
+    run: async () => {
+      await page.close();
+      // The module's malloc answers 0, as where memory can grow no further,
+      // for as long as window.memoryRefused is set.
+      page = await openPage(() => {
+        let factory;
+        Object.defineProperty(window, 'createPageModule', {
+          configurable: true,
+          set: (f) => { factory = f; },
+          get: () => () => factory().then((m) => {
+            let malloc = m._malloc;  // replaced by the module on its first call
+            Object.defineProperty(m, '_malloc', {
+              configurable: true,
+              get: () => (n) => (window.memoryRefused ? 0 : malloc(n)),
+              set: (f) => { malloc = f; },
+            });
+            return m;
+          }),
+        });
+      });
+      await page.evaluate(() => { window.memoryRefused = true; });
+      expectEqual(await drop('level.bmp', example), 'failed', 'the page\'s state without memory');
+      const seen = await shownNow();
+      if (!seen.verdict.includes('not enough memory')) {
+        throw new Failure(`the words without memory: "${seen.verdict}"`);
+      }
+      expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+      await page.evaluate(() => { window.memoryRefused = false; });
+      expectEqual(await drop('level.bmp', example), 'converts', 'the page\'s state then');
+      expectSameBytes((await saved('save-land')).bytes, exampleLand, 'land.dat then');
+    } },
+  { name: 'a folder dropped: the page says that it could not read it, and what to drop',
+    run: async () => {
+      // A folder dragged from the desktop arrives as a File that cannot be read.
+      const shown = await page.evaluate(() => {
+        const folder = new File([], 'levels');
+        folder.slice = () => ({
+          arrayBuffer: () => Promise.reject(new DOMException(
+            'A requested file or directory could not be found', 'NotFoundError')),
+        });
+        const event = new Event('drop', { bubbles: true, cancelable: true });
+        Object.defineProperty(event, 'dataTransfer', { value: { files: [folder], types: ['Files'] } });
+        const done = new Promise((resolve) =>
+          document.addEventListener('bmp2land:shown', (e) => resolve(e.detail), { once: true }));
+        document.querySelector('main').dispatchEvent(event);
+        return done;
+      });
+      expectEqual(shown, 'failed', 'the page\'s state');
+      const seen = await shownNow();
+      expectEqual(seen.advice.length, 1, 'what to do');
+      if (!seen.advice[0].includes('rather than a folder')) {
+        throw new Failure(`what to do: "${seen.advice[0]}"`);
+      }
+      expectEqual([seen.landOffered, seen.bitmapOffered], [false, false], 'save buttons offered');
+      await expectNoPicture('after a folder');
     } },
   { name: 'the page converts with the network off, and leaves a screenshot',
     run: async () => {
