@@ -106,7 +106,9 @@ std::string landSummaryText(const LandFile& file, const LandSummary& summary, co
     if (summary.maskDifferences == 0) {
         text += formatted("mask: matches picture\n");
     } else {
-        text += formatted("mask: %zu pixels differ from picture\n", summary.maskDifferences);
+        text +=
+            formatted("mask: %s from picture\n",
+                      counted(summary.maskDifferences, "pixel differs", "pixels differ").c_str());
     }
     text += formatted("level: %s\n", printablePath(file.levelPath).c_str());
     text += formatted("water: %s\n", printablePath(file.waterPath).c_str());

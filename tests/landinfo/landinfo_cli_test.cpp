@@ -136,6 +136,9 @@ TEST_F(LandInfo, PrintsTheSummary) {
     // Flip pixel 0 in the first mask and pixel 9 in the second.
     ByteVector land = landFile();
     land[1336905] ^= 0x01;
+    writeFile(at("land.dat"), land);
+    EXPECT_NE(landinfo("land.dat").out.find("mask: 1 pixel differs from picture\n"),
+              std::string::npos);
     land[1503960 + 1] ^= 0x02;
     writeFile(at("land.dat"), land);
     EXPECT_NE(landinfo("land.dat").out.find("mask: 2 pixels differ from picture\n"),
