@@ -289,7 +289,27 @@ class Blot {
             }
         }
         soft_ = kept > 0;  // a hard marker, or one on land of its own colours, fades not
+        takeColoursBeside();
         return kept;
+    }
+
+    // Mostly magenta, or mixed in linear light, a blend on an edge between
+    // two colours may be explained better by the one across the edge: the
+    // settled blends take the colour nearest them where they may be a mix
+    // into it, so that the edge stays where it was.
+    void takeColoursBeside() {
+        const std::vector<std::optional<Rgba>> nearest = nearestOutside();
+        for (const std::size_t i : order_) {
+            if (state_[i] != State::Blend || !nearest[i] || *nearest[i] == painted_[i])
+                continue;
+            const Mix beside = mixOf(pixels_[global(i)], *nearest[i]);
+            if (!isBlend(beside))
+                continue;
+            painted_[i] = underneath(*nearest[i]);
+            if (std::find(blendedInto_.begin(), blendedInto_.end(), painted_[i]) ==
+                blendedInto_.end())
+                blendedInto_.push_back(painted_[i]);
+        }
     }
 
     // The magenta pixel nearest the blot's middle: the mean place of its
@@ -428,6 +448,34 @@ class Blot {
                 }
             });
         }
+    }
+
+    // For each pixel of the blot, the colour of the nearest opaque pixel
+    // outside it that is no marker, in steps to a side: of two equally near
+    // at a corner and at a side, the one at the side.
+    [[nodiscard]] std::vector<std::optional<Rgba>> nearestOutside() const {
+        std::vector<std::optional<Rgba>> colour(state_.size());
+        std::deque<std::size_t> queue;
+        for (std::size_t i = 0; i < state_.size(); ++i) {
+            const Rgba& p = pixels_[global(i)];
+            if (!inBlot(i) && isOpaque(p) && !isMarker(p)) {
+                colour[i] = p;
+                queue.push_back(i);
+            }
+        }
+        while (!queue.empty()) {
+            const std::size_t i = queue.front();
+            queue.pop_front();
+            const std::size_t x = i % columns_;
+            const std::size_t y = i / columns_;
+            for (const std::size_t n : {x > 0 ? i - 1 : i, x + 1 < columns_ ? i + 1 : i,
+                                        y > 0 ? i - columns_ : i, y + 1 < rows_ ? i + columns_ : i})
+                if (inBlot(n) && !colour[n]) {
+                    colour[n] = colour[i];
+                    queue.push_back(n);
+                }
+        }
+        return colour;
     }
 
     // For each magenta pixel, the colour of the nearest pixel outside the

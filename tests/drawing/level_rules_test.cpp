@@ -339,6 +339,60 @@ TEST(LevelRules, BrushPaintedMarkersAreOneObjectEach) {
     }
 }
 
+// Wide markers on the edge between two land colours: each blend takes
+// the colour beside it, not whichever of the two it mixes magenta into about
+// as well, and so leaves the edge where it was; only under pure magenta,
+// which hides it, may the edge move.
+TEST(LevelRules, WideMarkersOnALandEdgeKeepTheEdge) {
+    std::vector<Rgba> plain(kPixels, Rgba{0, 0, 0, 0});
+    for (std::size_t y = 300; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            plain[y * kW + x] = y < 420 ? Rgba{130, 130, 140, 255} : Rgba{120, 80, 40, 255};
+    std::vector<Rgba> marked = plain;
+    // Discs 41 pixels across with an edge a pixel wide, mixed in linear
+    // light as GIMP's brushes mix: a mix that a straight one into the grey
+    // explains better than one into the brown it was painted over.
+    const auto linearMix = [](Rgba& p, double t) {
+        const auto mix = [t](double m, double under) {
+            const double linear = t * std::pow(m / 255, 2.2) + (1 - t) * std::pow(under / 255, 2.2);
+            return static_cast<std::uint8_t>(std::lround(255 * std::pow(linear, 1 / 2.2)));
+        };
+        p = Rgba{mix(255, p.red), mix(0, p.green), mix(255, p.blue), 255};
+    };
+    for (std::size_t i = 0; i < 30; ++i)
+        for (std::size_t y = 399; y <= 441; ++y)
+            for (std::size_t x = 9 + i * 63; x <= 51 + i * 63; ++x) {
+                const double d = std::hypot(double(x) - double(30 + i * 63), double(y) - 420.0);
+                if (d <= 20.5)
+                    linearMix(marked[y * kW + x], d <= 19.5 ? 1.0 : 0.5);
+            }
+    const Level level = levelOf(rgbaPng(marked, true));
+    const Level expected = levelOf(rgbaPng(plain, true));
+    EXPECT_EQ(level.facts.objects, 30U);
+    EXPECT_EQ(level.facts.drawingColours, 2U);
+    const auto colourAt = [](const Level& l, std::size_t x, std::size_t y) {
+        const auto& q = l.image.palette[entryAt(l, x, y)];
+        return std::array<unsigned, 3>{q.red, q.green, q.blue};
+    };
+    std::size_t moved = 0;
+    std::size_t hidden = 0;
+    std::size_t wrong = 0;
+    for (std::size_t y = 0; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x) {
+            if (entryAt(level, x, y) == 255)
+                continue;
+            const bool same = colourAt(level, x, y) == colourAt(expected, x, y);
+            if (marked[y * kW + x] == Rgba{255, 0, 255, 255}) {
+                ++hidden;
+                moved += same ? 0 : 1;
+            } else {
+                wrong += same ? 0 : 1;
+            }
+        }
+    EXPECT_EQ(wrong, 0U);
+    EXPECT_LT(moved, hidden / 4);
+}
+
 // Markers near magenta, as a reduced palette leaves them, are objects; other
 // spots of magenta's hue are not, and are told.
 TEST(LevelRules, MarkersNearMagentaCountAndOtherMagentaSpotsAreTold) {

@@ -260,10 +260,6 @@ std::vector<Rgba> shadedDrawing(bool transparentSky) {
 // A soft round brush of `diameter` pixels at (cx, cy): magenta in the
 // middle, mixed into what is under it towards the edge, or on a transparent
 // sky, magenta that fades out.
-namespace {
-
-// Magenta of share t over a pixel: mixed into an opaque one, or on a
-// transparent one, magenta that opaque.
 void paintMagenta(Rgba& p, double t) {
     if (p.alpha == 0) {
         p = Rgba{255, 0, 255, static_cast<std::uint8_t>(std::lround(t * 255))};
@@ -274,8 +270,6 @@ void paintMagenta(Rgba& p, double t) {
     };
     p = Rgba{mix(255, p.red), mix(0, p.green), mix(255, p.blue), 255};
 }
-
-}  // namespace
 
 void softMarker(std::vector<Rgba>& pixels, std::size_t cx, std::size_t cy, int diameter) {
     const double radius = diameter / 2.0;

@@ -91,6 +91,9 @@ std::vector<Rgba> shadedDrawing(bool transparentSky);
 // colours, but close together, in a few cells of the quantizer's histogram.
 std::vector<Rgba> shadedFinely(std::vector<Rgba> pixels);
 
+// Magenta of share t over a pixel: mixed into an opaque one, or on a
+// transparent one, magenta that opaque.
+void paintMagenta(Rgba& p, double t);
 // A soft round brush of `diameter` pixels at (cx, cy) in a picture of the
 // level's size: magenta in the middle, mixed into what is under it towards
 // the edge, or on a transparent sky, magenta that fades out.
