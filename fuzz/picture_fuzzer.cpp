@@ -273,8 +273,9 @@ void requireSound(const drawing::Level& level) {
     require(f.levelColours == used && used <= 95);
     require(f.objectsFromBlots <= f.objects);
     require(f.nearMagentaObjects <= f.objects && f.nearMagentaObjects <= f.nearMagentaPixels);
-    require(std::is_sorted(f.magentaSpots.begin(), f.magentaSpots.end()) &&
-            (f.magentaSpots.empty() || f.magentaSpots.back() < bitmap::kPixelCount));
+    for (const auto* spots : {&f.magentaSpots, &f.markerLeftovers})
+        require(std::is_sorted(spots->begin(), spots->end()) &&
+                (spots->empty() || spots->back() < bitmap::kPixelCount));
     require(f.meanChange >= 0 && f.meanChange <= f.largestChange);
     switch (f.mapping) {
         case drawing::Mapping::KeptEntries:

@@ -311,6 +311,7 @@ Level colourLevel(picture::Picture picture) {
     facts.nearMagentaObjects = marks.nearMagentaObjects;
     facts.nearMagentaPixels = marks.nearMagentaPixels;
     facts.magentaSpots = marks.spots;
+    facts.markerLeftovers = marks.leftovers;
     facts.landPixels = bitmap::kPixelCount - facts.skyPixels - facts.objects;
     facts.drawingColours = colours.size();
     facts.levelColours = distinctEntriesUsed(counts);

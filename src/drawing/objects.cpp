@@ -622,7 +622,16 @@ ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_
             ++marks.fromBlots;
     }
     std::sort(marks.centres.begin(), marks.centres.end());
-    marks.spots = magentaSpots(pixels, width, height);
+    // A spot within a marker's reach of an object is what its marker left.
+    const auto besideAnObject = [&](std::size_t spot) {
+        return std::any_of(marks.centres.begin(), marks.centres.end(), [&](std::size_t c) {
+            const auto apart = [](std::size_t a, std::size_t b) { return a > b ? a - b : b - a; };
+            return apart(spot % width, c % width) <= kSpotSize &&
+                   apart(spot / width, c / width) <= kSpotSize;
+        });
+    };
+    for (const std::size_t spot : magentaSpots(pixels, width, height))
+        (besideAnObject(spot) ? marks.leftovers : marks.spots).push_back(spot);
     return marks;
 }
 

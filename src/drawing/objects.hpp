@@ -40,9 +40,12 @@ struct ObjectMarks {
     std::size_t nearMagentaObjects = 0;
     std::size_t nearMagentaPixels = 0;
     // Spots of magenta mixed into the land or sky that hold no marker pixel
-    // (a soft brush too small to leave one), or that a marker left: each
-    // one's most magenta pixel, top row first. They stay as they are.
+    // (a soft brush too small to leave one): each one's most magenta pixel,
+    // top row first. They stay as they are.
     std::vector<std::size_t> spots;
+    // The same, but beside an object: what its marker left of an edge that
+    // is no clean mix of magenta (a JPEG's, a textured brush's).
+    std::vector<std::size_t> leftovers;
 };
 
 // Whether a pixel marks an object: magenta or near it, at least half opaque.

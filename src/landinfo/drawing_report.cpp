@@ -152,25 +152,42 @@ std::string movedText(const drawing::DrawingFacts& f) {
 // Spots of mixed magenta that are no object: the places of the first few.
 constexpr std::size_t kSpotsListed = 5;
 
-std::string spotsText(const drawing::DrawingFacts& f) {
-    const std::vector<std::size_t>& spots = f.magentaSpots;
-    if (spots.empty())
-        return {};
+// "x, y; x, y; ... and N more".
+std::string placesText(const std::vector<std::size_t>& spots) {
     std::string places;
     for (std::size_t k = 0; k < spots.size() && k < kSpotsListed; ++k)
         places += formatted("%s%zu, %zu", k == 0 ? "" : "; ", spots[k] % land::kWidth,
                             spots[k] / land::kWidth);
     if (spots.size() > kSpotsListed)
         places += formatted("; and %zu more", spots.size() - kSpotsListed);
-    const bool one = spots.size() == 1;
-    return formatted(
-        "warning: %s of magenta mixed into the land or sky %s no pixel of magenta itself, 255, 0, "
-        "255, at least half opaque, so %s no object and %s as %s (at %s, x and y from the "
-        "top-left corner); paint each object with a hard brush, or with at least one pixel of "
-        "pure magenta in its middle (rule 3)\n",
-        counted(spots.size(), "spot", "spots").c_str(), one ? "holds" : "hold",
-        one ? "it is" : "they are", one ? "stays" : "stay", one ? "it is" : "they are",
-        places.c_str());
+    return places;
+}
+
+std::string spotsText(const drawing::DrawingFacts& f) {
+    std::string text;
+    const std::vector<std::size_t>& spots = f.magentaSpots;
+    if (!spots.empty()) {
+        const bool one = spots.size() == 1;
+        text += formatted(
+            "warning: %s of magenta mixed into the land or sky %s no pixel of magenta itself, "
+            "255, 0, 255, at least half opaque, so %s no object and %s as %s (at %s, x and y "
+            "from the top-left corner); paint each object with a hard brush, or with at least "
+            "one pixel of pure magenta in its middle (rule 3)\n",
+            counted(spots.size(), "spot", "spots").c_str(), one ? "holds" : "hold",
+            one ? "it is" : "they are", one ? "stays" : "stay", one ? "it is" : "they are",
+            placesText(spots).c_str());
+    }
+    const std::vector<std::size_t>& left = f.markerLeftovers;
+    if (!left.empty()) {
+        text += formatted(
+            "warning: %s of magenta mixed into the land or sky beside objects stay as land (at "
+            "%s, x and y from the top-left corner): the markers' edges there are no clean mix "
+            "of magenta into the colour around, as a JPEG or a textured brush leaves them; "
+            "repaint those pixels, or mark the objects with a hard brush in the original drawing "
+            "and save it as PNG (rule 3)\n",
+            counted(left.size(), "spot", "spots").c_str(), placesText(left).c_str());
+    }
+    return text;
 }
 
 std::string objectCountHint(const drawing::DrawingFacts& f, const char* out, Wording wording) {

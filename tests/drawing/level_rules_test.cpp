@@ -433,6 +433,20 @@ TEST(LevelRules, MarkersNearMagentaCountAndOtherMagentaSpotsAreTold) {
             EXPECT_EQ(level.facts.magentaSpots, std::vector<std::size_t>{499 * kW + 699});
         }
     }
+    {  // pink beside a marker, no mix of magenta into the land: told apart
+        std::vector<Rgba> pixels(kPixels, Rgba{0, 0, 0, 255});
+        for (std::size_t y = 400; y < kH; ++y)
+            for (std::size_t x = 0; x < kW; ++x)
+                pixels[y * kW + x] = Rgba{60, 170, 50, 255};
+        pixels[500 * kW + 700] = kMagenta;
+        for (std::size_t y = 499; y <= 501; ++y)
+            for (std::size_t x = 703; x <= 704; ++x)
+                pixels[y * kW + x] = Rgba{230, 40, 180, 255};
+        const Level level = levelOf(rgbBmp(pixels));
+        EXPECT_EQ(level.facts.objects, 1U);
+        EXPECT_EQ(level.facts.magentaSpots, std::vector<std::size_t>{});
+        EXPECT_EQ(level.facts.markerLeftovers, std::vector<std::size_t>{499 * kW + 703});
+    }
     // No colour of the level palette is near magenta but magenta itself.
     const auto palette = bmp2land::drawing::levelPalette();
     for (std::size_t k = 0; k < 255; ++k)
