@@ -124,10 +124,10 @@ std::string landLine(const drawing::DrawingFacts& f) {
                                                land::kColourCount - f.levelColours)
                                    : std::string();
     return drawn + formatted(
-                       ", merged into %zu level colours%s by %s; the largest change %u levels in "
-                       "a channel, %.2f on average (rule 5: more than 95 colours)\n",
+                       ", merged into %zu level colours%s by %s; the largest change %s in a "
+                       "channel, %.2f on average (rule 5: more than 95 colours)\n",
                        f.levelColours, unused.c_str(), std::string(f.method).c_str(),
-                       unsigned{f.largestChange}, f.meanChange);
+                       counted(f.largestChange, "level", "levels").c_str(), f.meanChange);
 }
 
 // Rule 1 keeps every entry but those of 96 to 254, whose colours the land
@@ -210,9 +210,10 @@ std::string objectCountHint(const drawing::DrawingFacts& f, const char* out, Wor
                            objectIs);
     return found + formatted(
                        " (rule 7: the level is written all the same); %s: fix the drawing and "
-                       "make the level again, or give the objects entry 255 in %s (\"landinfo "
-                       "%s\" lists them)\n",
-                       objectIs, out, out);
+                       "make the level again (delete %s first: landinfo never writes over a "
+                       "file), or give the objects entry 255 in %s (\"landinfo %s\" lists "
+                       "them)\n",
+                       objectIs, out, out, out);
 }
 
 // A level without sky converts without a word: all of it is land. A white
@@ -220,8 +221,10 @@ std::string objectCountHint(const drawing::DrawingFacts& f, const char* out, Wor
 std::string noSkyText(const drawing::DrawingFacts& f, Wording wording) {
     if (f.skyPixels > 0)
         return {};
-    const char* const again =
-        wording == Wording::Page ? "drop the drawing here again" : "make the level again";
+    const char* const again = wording == Wording::Page
+                                  ? "drop the drawing here again"
+                                  : "make the level again (landinfo never writes over a file: "
+                                    "delete the old one first)";
     if (f.skyRule == SkyRule::EntryZero)
         return formatted(
             "warning: the level has no sky: no pixel is entry 0, the sky, and a bitmap that "

@@ -1093,7 +1093,8 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
             "warning: the level has no sky: sky is the drawing's transparent pixels, or pure black "
             "(0, 0, 0) where none is transparent (rule 2), and this drawing has neither, so all "
             "of it is land (a white or coloured background too); make the sky transparent or "
-            "paint it pure black, then make the level again\n";
+            "paint it pure black, then make the level again (landinfo never writes over a file: "
+            "delete the old one first)\n";
         cases.push_back(std::move(c));
     }
     {  // markers that GIMP's indexed conversion moved off magenta, and two
@@ -1171,7 +1172,8 @@ TEST_F(LandInfo, MakesALevelOfAnyDrawing) {
         EXPECT_EQ(o.out, facts + "written: level.bmp\n" +
                              verdict("written all the same); each object is one dot or blot of "
                                      "magenta, 255, 0, 255, apart from the others: fix the drawing "
-                                     "and make the level again, or give the objects entry 255 in "
+                                     "and make the level again (delete level.bmp first: landinfo "
+                                     "never writes over a file), or give the objects entry 255 in "
                                      "level.bmp (\"landinfo level.bmp\" lists them)") +
                              c.after);
         EXPECT_EQ(o.err, "");
