@@ -67,8 +67,8 @@ struct PageResult {
     std::string report;   // landinfo's standard output
     std::array<std::vector<std::uint8_t>, kOutputs> files;
 
-    // What the preview is drawn of: the file as dropped, or a drawing's
-    // level bitmap, whose preview is the drawing's.
+    // What the preview is drawn of: the file as dropped (of a drawing, its
+    // level, with what the drawing's legend adds: no sky, magenta kept).
     PageBytes dropped;
     Bytes previewed;
     std::uint64_t previewedSize = 0;
@@ -180,8 +180,6 @@ void drawingsAnswer(Bytes bytes, std::uint64_t fileSize, const char* name, PageR
     std::vector<std::uint8_t>& level = result.file(Output::LevelBitmap);
     level = std::move(*made.written);
     convertAsBmp2land(level, level.size(), kLevelBitmap, result);
-    result.previewed = level;
-    result.previewedSize = level.size();
 }
 
 PageResult* inspect(PageBytes dropped, std::size_t size, std::uint64_t fileSize, const char* name) {
@@ -200,8 +198,7 @@ PageResult* inspect(PageBytes dropped, std::size_t size, std::uint64_t fileSize,
     return result.release();
 }
 
-// `landinfo FILE level.png` of the file (of a drawing, of its level bitmap:
-// the same picture).
+// `landinfo FILE level.png` of the file.
 void drawPreview(PageResult& result) {
     landinfo::Inspection drawn =
         landinfo::inspect(requestFor(result.name.c_str(), landinfo::Output::Preview),

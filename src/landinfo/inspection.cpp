@@ -1,7 +1,9 @@
 #include "landinfo/inspection.hpp"
 
 #include <algorithm>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "landinfo/drawing_report.hpp"
 #include "landinfo/land_export.hpp"
@@ -64,6 +66,7 @@ Inspection inspectBitmap(const Request& request, LevelCheck& check, Bytes bytes)
         preview::Scene scene = check.image ? levelBitmapScene(*check.image) : preview::Scene{};
         if (!check.converts())
             scene.verdict = withoutNewline(verdictText(check, request.path));
+        scene.notes = bitmapNotes(check);
         addPreview(request, scene, inspection);
     }
     return inspection;
@@ -159,6 +162,7 @@ Inspection levelInspection(const Request& request, const drawing::Level& level) 
     preview::Scene scene = check.image ? levelBitmapScene(*check.image) : preview::Scene{};
     if (!check.converts())
         scene.verdict = withoutNewline(verdictText(check, ""));
+    scene.notes = drawingNotes(level.facts);
     addPreview(request, scene, inspection);
     return inspection;
 }

@@ -4,11 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "land/land_model.hpp"
 #include "land/object_markers.hpp"
+#include "landinfo/counted.hpp"
+#include "picture/picture_format.hpp"
 
 namespace bmp2land::landinfo {
 
@@ -90,6 +93,35 @@ preview::Scene levelBitmapScene(const bitmap::BitmapImage& level) {
     scene.objects.reserve(positions.size());
     std::transform(positions.begin(), positions.end(), std::back_inserter(scene.objects), pointOf);
     return scene;
+}
+
+std::vector<std::string> bitmapNotes(const LevelCheck& check) {
+    using picture::PictureFormat;
+    std::vector<std::string> notes;
+    if (check.format != PictureFormat::Bmp && check.format != PictureFormat::Png &&
+        check.format != PictureFormat::Other)
+        notes.push_back(std::string("a ") + picture::formatName(check.format) +
+                        " picture, which neither program reads: save the drawing as PNG or BMP");
+    if (check.picture && check.picture->skyPixels == 0)
+        notes.emplace_back("no sky: no pixel is entry 0, so all of the level is land");
+    return notes;
+}
+
+std::vector<std::string> drawingNotes(const drawing::DrawingFacts& facts) {
+    std::vector<std::string> notes;
+    if (facts.skyPixels == 0)
+        notes.emplace_back(
+            "no sky: the drawing has no transparent or pure black pixels, so all of the level is "
+            "land");
+    if (!facts.magentaSpots.empty())
+        notes.push_back("magenta kept as land, no object: " +
+                        counted(facts.magentaSpots.size(), "spot", "spots") +
+                        " (places in the report)");
+    if (!facts.markerLeftovers.empty())
+        notes.push_back("magenta kept as land beside objects: " +
+                        counted(facts.markerLeftovers.size(), "spot", "spots") +
+                        " (places in the report)");
+    return notes;
 }
 
 }  // namespace bmp2land::landinfo

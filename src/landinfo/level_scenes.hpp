@@ -6,8 +6,13 @@
 // scene carries, a verdict or what could not be read, are landinfo's report's
 // words, set where the report is made.
 
+#include <string>
+#include <vector>
+
 #include "bitmap/bitmap_image.hpp"
+#include "drawing/drawing.hpp"
 #include "landinfo/land_reader.hpp"
+#include "landinfo/level_check.hpp"
 #include "preview/scene.hpp"
 
 namespace bmp2land::landinfo {
@@ -21,5 +26,11 @@ preview::Scene landFileScene(const LandFileReading& reading);
 // the markers taken out as objects in the order the conversion finds them
 // (all of them, however many), and the colours of entries 1 to 95.
 preview::Scene levelBitmapScene(const bitmap::BitmapImage& level);
+
+// What is wrong that the picture can't point at, as the legend's notes: of
+// a bitmap checked (a picture kind that is not read, no sky), and of the
+// level a drawing gives (no sky, magenta kept as land).
+std::vector<std::string> bitmapNotes(const LevelCheck& check);
+std::vector<std::string> drawingNotes(const drawing::DrawingFacts& facts);
 
 }  // namespace bmp2land::landinfo

@@ -292,7 +292,10 @@ std::vector<LegendLine> legendLines(const Scene& scene, const std::vector<Findin
     const auto columns =
         static_cast<std::size_t>(kLegendTextWidth / (std::int64_t{font::kAdvance} * kTextScale));
     std::vector<LegendLine> lines;
-    for (const std::string* text : {&scene.verdict, &scene.unreadable}) {
+    std::vector<const std::string*> texts = {&scene.verdict, &scene.unreadable};
+    for (const std::string& note : scene.notes)
+        texts.push_back(&note);
+    for (const std::string* text : texts) {
         std::vector<std::string> wrapped = wrap(*text, columns);
         std::transform(wrapped.begin(), wrapped.end(), std::back_inserter(lines),
                        [](std::string& line) {

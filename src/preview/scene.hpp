@@ -52,6 +52,9 @@ struct Scene {
     std::string verdict;
     // A damaged file: what could not be read, as one line of text.
     std::string unreadable;
+    // What else is wrong that the picture can't point at (a level without
+    // sky, spots of magenta kept as land), a line of text each.
+    std::vector<std::string> notes;
 };
 
 }  // namespace bmp2land::preview

@@ -168,6 +168,7 @@ pv::Scene drawingScene(const ByteVector& file) {
         scene.verdict = li::verdictText(check, "");
         scene.verdict.pop_back();
     }
+    scene.notes = li::drawingNotes(level->facts);
     return scene;
 }
 
@@ -194,6 +195,7 @@ pv::Preview layoutOf(const ByteVector& file) {
         scene.verdict = li::verdictText(check, kPath);
         scene.verdict.pop_back();
     }
+    scene.notes = li::bitmapNotes(check);
     return pv::render(scene);
 }
 
@@ -519,7 +521,9 @@ INSTANTIATE_TEST_SUITE_P(
         Kind{"a_24_bit_bitmap_of_one_colour",
              bitmap24(),
              1,
-             {"verdict: You must have exactly 30 object positions!"},
+             {"verdict: You must have exactly 30 object positions!",
+              "no sky: the drawing has no transparent or pure black pixels, so all of the level "
+              "is land"},
              {},
              [](std::uint32_t, std::uint32_t) {
                  return Shown{{40, 40, 40}};
@@ -534,7 +538,14 @@ INSTANTIATE_TEST_SUITE_P(
                           "is 1920 x 1080; crop it or extend its canvas to 1920 x 696 (in GIMP, "
                           "Image > Canvas Size), but don't scale it: scaling blends the colours "
                           "along every edge"),
-        notReadBitmap("a_jpeg_picture", jpegPicture(), "verdict: Not 8-bit bitmap!"),
+        Kind{"a_jpeg_picture",
+             jpegPicture(),
+             1,
+             {"verdict: Not 8-bit bitmap!",
+              "a JPEG picture, which neither program reads: save the drawing as PNG or BMP",
+              kAllNotRead},
+             {},
+             notRead},
         Kind{"a_land_file_with_a_bad_header",
              changed(landFileOf(samplePicture()), 0, 'X'),
              1,

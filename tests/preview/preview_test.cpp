@@ -502,6 +502,16 @@ TEST_P(texts, drawn_as_lines_in_the_legend) {
     }
 }
 
+// Notes follow the verdict, each on lines of its own.
+TEST(preview, notes_follow_the_verdict_in_the_legend) {
+    Scene s = levelScene();
+    s.verdict = "verdict: converts";
+    s.notes = {"no sky: every pixel is land", "magenta left as land: 2 spots"};
+    EXPECT_EQ(legendText(render(s)),
+              (std::vector<std::string>{"verdict: converts", "no sky: every pixel is land",
+                                        "magenta left as land: 2 spots"}));
+}
+
 const std::string kLongVerdict =
     "verdict: bmp2land will say \"Wrong number of objects!\": the picture has 49 object pixels, "
     "not 30; mark each object with one pixel of entry 255";
