@@ -274,6 +274,10 @@
       refuse('Nothing to save: ' + name + ' is not a level.');
     }
     advice = advice.concat(extraAdvice);
+    // A level that converts with warnings is not done yet: say so first.
+    const warned = state === 'converts' && labelled(r.report, 'warning').length > 0;
+    if (warned) headline += ', but read the warnings below';
+    ui.outcome.dataset.warned = String(warned);
 
     ui.headline.textContent = headline;
     ui.verdictWho.textContent = who;

@@ -516,9 +516,15 @@ const cases = [
                             ['29 found', 'the preview rings and numbers those found',
                              'save level.bmp']) },
   { name: 'a PNG drawing on a white background makes a level without sky, and says so',
-    run: () => checkDrawing('white.png', rgbaPng(exampleDrawing(30, [255, 255, 255, 255]), 1920, 696),
-                            'the level made of white.png: 30 objects',
-                            ['the level has no sky', 'drop the drawing here again']) },
+    run: async () => {
+      await checkDrawing('white.png', rgbaPng(exampleDrawing(30, [255, 255, 255, 255]), 1920, 696),
+                         'the level made of white.png: 30 objects',
+                         ['the level has no sky', 'drop the drawing here again']);
+      // It converts, but the headline says first that it is not done.
+      const seen = await shownNow();
+      expectEqual(seen.headline, 'white.png makes a level that converts, but read the warnings below',
+                  'the headline');
+    } },
   { name: 'a PNG of the wrong size shows landinfo\'s words',
     run: () => checkNoLevel('palette.png', fs.readFileSync(path.join(top, 'examples', 'palette.png'))) },
   { name: 'an empty file', run: () => checkUnreadable('in.bmp', Buffer.alloc(0)) },
