@@ -57,8 +57,8 @@ struct DrawingFacts {
     // land: no object (no marker pixel in them), or a blend that could not be
     // told from land. Each one's most magenta pixel, as offsets top row first.
     std::vector<std::size_t> magentaSpots;
-    // The same beside an object: what its marker left, an edge that is no
-    // clean mix of magenta into the colour around (a JPEG's).
+    // The same beside an object, of any size: what a marker too wide or
+    // soft to take apart left (a strong blur, a JPEG's edges).
     std::vector<std::size_t> markerLeftovers;
     std::size_t landPixels = 0;      // entries 1 to 95 in the level
     std::size_t drawingColours = 0;  // distinct colours of the land in the drawing

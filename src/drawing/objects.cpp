@@ -390,8 +390,12 @@ class Blot {
         for (const Rgba& d : windowColours()) {
             if (tint(d) >= tint(found))
                 continue;
+            // Magenta mixed in raises red or blue: land shaded in green
+            // alone, or black sky beside (0, 2, 0), is no mix however small
+            // the change.
+            const bool raised = c.red > d.red || c.blue > d.blue;
             const Mix mix = mixOf(c, d);
-            if (mix.share > 0 && mix.share <= kMostFaintShare && mix.error <= kRounding)
+            if (raised && mix.share > 0 && mix.share <= kMostFaintShare && mix.error <= kRounding)
                 found = Rgba{d.red, d.green, d.blue, c.alpha};
         }
         return found;
@@ -567,11 +571,15 @@ bool isMagentaMix(const Rgba& p) {
            std::abs(p.red - p.blue) <= kSpotLead;
 }
 
-// The pixels of each marker-sized spot of magenta mixes left in `pixels`:
-// its most magenta pixel.
-std::vector<std::size_t> magentaSpots(const std::vector<Rgba>& pixels, std::size_t width,
-                                      std::size_t height) {
-    std::vector<std::size_t> spots;
+struct Spot {
+    std::size_t at = 0;  // its most magenta pixel
+    bool markerSized = true;
+};
+
+// Each spot of magenta mixes left in `pixels`, top row first.
+std::vector<Spot> magentaSpots(const std::vector<Rgba>& pixels, std::size_t width,
+                               std::size_t height) {
+    std::vector<Spot> spots;
     std::vector<bool> seen(pixels.size(), false);
     for (std::size_t at = 0; at < pixels.size(); ++at) {
         if (seen[at] || !isMagentaMix(pixels[at]))
@@ -583,13 +591,15 @@ std::vector<std::size_t> magentaSpots(const std::vector<Rgba>& pixels, std::size
             [&](std::size_t a, std::size_t b) { return a % width < b % width; });
         const std::size_t bottom = *std::max_element(group.begin(), group.end());
         const std::size_t rows = bottom / width - at / width + 1;
-        if (*right % width - *left % width + 1 > kSpotSize || rows > kSpotSize)
-            continue;
-        spots.push_back(*std::max_element(
-            group.begin(), group.end(),
-            [&](std::size_t a, std::size_t b) { return tint(pixels[a]) < tint(pixels[b]); }));
+        const bool markerSized =
+            *right % width - *left % width + 1 <= kSpotSize && rows <= kSpotSize;
+        spots.push_back({*std::max_element(group.begin(), group.end(),
+                                           [&](std::size_t a, std::size_t b) {
+                                               return tint(pixels[a]) < tint(pixels[b]);
+                                           }),
+                         markerSized});
     }
-    std::sort(spots.begin(), spots.end());
+    std::sort(spots.begin(), spots.end(), [](const Spot& a, const Spot& b) { return a.at < b.at; });
     return spots;
 }
 
@@ -622,7 +632,8 @@ ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_
             ++marks.fromBlots;
     }
     std::sort(marks.centres.begin(), marks.centres.end());
-    // A spot within a marker's reach of an object is what its marker left.
+    // A spot within a marker's reach of an object is near enough to be
+    // what its marker left.
     const auto besideAnObject = [&](std::size_t spot) {
         return std::any_of(marks.centres.begin(), marks.centres.end(), [&](std::size_t c) {
             const auto apart = [](std::size_t a, std::size_t b) { return a > b ? a - b : b - a; };
@@ -630,8 +641,15 @@ ObjectMarks takeObjects(std::vector<Rgba>& pixels, std::size_t width, std::size_
                    apart(spot / width, c / width) <= kSpotSize;
         });
     };
-    for (const std::size_t spot : magentaSpots(pixels, width, height))
-        (besideAnObject(spot) ? marks.leftovers : marks.spots).push_back(spot);
+    // Beside an object, what a marker too wide or too soft to take apart
+    // left, whatever its size; elsewhere only a marker-sized spot is one,
+    // and a larger one land of that colour.
+    for (const Spot& spot : magentaSpots(pixels, width, height)) {
+        if (besideAnObject(spot.at))
+            marks.leftovers.push_back(spot.at);
+        else if (spot.markerSized)
+            marks.spots.push_back(spot.at);
+    }
     return marks;
 }
 

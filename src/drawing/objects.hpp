@@ -43,8 +43,9 @@ struct ObjectMarks {
     // (a soft brush too small to leave one): each one's most magenta pixel,
     // top row first. They stay as they are.
     std::vector<std::size_t> spots;
-    // The same, but beside an object: what its marker left of an edge that
-    // is no clean mix of magenta (a JPEG's, a textured brush's).
+    // Spots of magenta mixes beside an object, of any size: what a marker
+    // too wide or soft to take apart left (a strong blur, a JPEG's edges),
+    // or a dot with no pure magenta. They stay as they are.
     std::vector<std::size_t> leftovers;
 };
 

@@ -179,13 +179,15 @@ std::string spotsText(const drawing::DrawingFacts& f) {
     }
     const std::vector<std::size_t>& left = f.markerLeftovers;
     if (!left.empty()) {
+        const bool one = left.size() == 1;
         text += formatted(
-            "warning: %s of magenta mixed into the land or sky beside objects stay as land (at "
-            "%s, x and y from the top-left corner): the markers' edges there are no clean mix "
-            "of magenta into the colour around, as a JPEG or a textured brush leaves them; "
-            "repaint those pixels, or mark the objects with a hard brush in the original drawing "
-            "and save it as PNG (rule 3)\n",
-            counted(left.size(), "spot", "spots").c_str(), placesText(left).c_str());
+            "warning: %s of magenta mixed into the land or sky beside objects %s as land (at "
+            "%s, x and y from the top-left corner): a marker wider or softer than can be taken "
+            "apart from the land (a wide airbrush, a strong blur, a JPEG's edges), or a dot "
+            "with no pure magenta meant as one more object; repaint %s, or mark each object "
+            "with a hard brush, with at least one pixel of pure magenta in its middle (rule 3)\n",
+            counted(left.size(), "spot", "spots").c_str(), one ? "stays" : "stay",
+            placesText(left).c_str(), one ? "it" : "them");
     }
     return text;
 }

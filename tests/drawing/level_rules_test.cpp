@@ -393,6 +393,35 @@ TEST(LevelRules, WideMarkersOnALandEdgeKeepTheEdge) {
     EXPECT_LT(moved, hidden / 4);
 }
 
+// A soft marker on land shaded in green alone, beside black sky with a
+// speck of (0, 2, 0): no shade nor the sky is taken for a faint mix of
+// magenta, and all but the marker's blends keep their colours.
+TEST(LevelRules, ShadesAroundASoftMarkerAreNoMixOfIt) {
+    std::vector<Rgba> plain(kPixels, Rgba{0, 0, 0, 255});
+    for (std::size_t y = 440; y < kH; ++y)
+        for (std::size_t x = 0; x < kW; ++x)
+            plain[y * kW + x] = Rgba{60, static_cast<std::uint8_t>(150 + (x + y) % 40), 50, 255};
+    plain[436 * kW + 955] = Rgba{0, 2, 0, 255};
+    std::vector<Rgba> marked = plain;
+    softMarker(marked, 960, 440, 9);
+    const Level level = levelOf(rgbBmp(marked));
+    ASSERT_EQ(level.facts.objects, 1U);
+    const auto colourAt = [&](std::size_t x, std::size_t y) {
+        const auto& q = level.image.palette[entryAt(level, x, y)];
+        return Rgba{q.red, q.green, q.blue, 255};
+    };
+    for (std::size_t y = 400; y < 500; ++y)
+        for (std::size_t x = 900; x < 1020; ++x) {
+            if (std::max(x > 960 ? x - 960 : 960 - x, y > 440 ? y - 440 : 440 - y) <= 6)
+                continue;  // the marker and its blends
+            const Rgba was = plain[y * kW + x];
+            if (was == Rgba{0, 0, 0, 255})
+                EXPECT_EQ(entryAt(level, x, y), 0) << "at " << x << ", " << y;
+            else
+                EXPECT_TRUE(colourAt(x, y) == was) << "at " << x << ", " << y;
+        }
+}
+
 // Markers near magenta, as a reduced palette leaves them, are objects; other
 // spots of magenta's hue are not, and are told.
 TEST(LevelRules, MarkersNearMagentaCountAndOtherMagentaSpotsAreTold) {
@@ -446,6 +475,17 @@ TEST(LevelRules, MarkersNearMagentaCountAndOtherMagentaSpotsAreTold) {
         EXPECT_EQ(level.facts.objects, 1U);
         EXPECT_EQ(level.facts.magentaSpots, std::vector<std::size_t>{});
         EXPECT_EQ(level.facts.markerLeftovers, std::vector<std::size_t>{499 * kW + 703});
+        // Wider than a marker, beside one, it is told all the same; away
+        // from any object, it is land of that colour.
+        for (std::size_t y = 499; y <= 560; ++y)
+            for (std::size_t x = 703; x <= 760; ++x)
+                pixels[y * kW + x] = Rgba{230, 40, 180, 255};
+        EXPECT_EQ(levelOf(rgbBmp(pixels)).facts.markerLeftovers,
+                  std::vector<std::size_t>{499 * kW + 703});
+        pixels[500 * kW + 700] = Rgba{60, 170, 50, 255};
+        const Level unmarked = levelOf(rgbBmp(pixels));
+        EXPECT_EQ(unmarked.facts.markerLeftovers, std::vector<std::size_t>{});
+        EXPECT_EQ(unmarked.facts.magentaSpots, std::vector<std::size_t>{});
     }
     // No colour of the level palette is near magenta but magenta itself.
     const auto palette = bmp2land::drawing::levelPalette();
