@@ -293,8 +293,8 @@ std::vector<LegendLine> legendLines(const Scene& scene, const std::vector<Findin
         static_cast<std::size_t>(kLegendTextWidth / (std::int64_t{font::kAdvance} * kTextScale));
     std::vector<LegendLine> lines;
     std::vector<const std::string*> texts = {&scene.verdict, &scene.unreadable};
-    for (const std::string& note : scene.notes)
-        texts.push_back(&note);
+    std::transform(scene.notes.begin(), scene.notes.end(), std::back_inserter(texts),
+                   [](const std::string& note) { return &note; });
     for (const std::string* text : texts) {
         std::vector<std::string> wrapped = wrap(*text, columns);
         std::transform(wrapped.begin(), wrapped.end(), std::back_inserter(lines),
