@@ -59,24 +59,24 @@ std::string factsOf(const PictureFacts& f) {
 }
 
 // A PNG of the scene, each part given its samples.
-Case pngCase(std::string name, const PngSpec& spec, const std::array<Samples, kParts>& samples,
+Case pngCase(std::string name, const PngKind& kind, const std::array<Samples, kParts>& samples,
              const PartColours& decoded, std::string facts) {
     Samples all;
-    all.reserve(kPixels * channelsOf(spec.colourType));
+    all.reserve(kPixels * channelsOf(kind.colourType));
     for (std::size_t y = 0; y < kH; ++y)
         for (std::size_t x = 0; x < kW; ++x) {
             const Samples& s = samples[static_cast<std::size_t>(partAt(x, y))];
             all.insert(all.end(), s.begin(), s.end());
         }
-    return {std::move(name), encodePng(spec, all), decoded, std::move(facts)};
+    return {std::move(name), encodePng(kind, all), decoded, std::move(facts)};
 }
 
-PngSpec png(std::uint8_t colourType, std::uint8_t depth, bool interlaced = false) {
-    PngSpec spec;
-    spec.colourType = colourType;
-    spec.bitDepth = depth;
-    spec.interlaced = interlaced;
-    return spec;
+PngKind png(std::uint8_t colourType, std::uint8_t depth, bool interlaced = false) {
+    PngKind kind;
+    kind.colourType = colourType;
+    kind.bitDepth = depth;
+    kind.interlaced = interlaced;
+    return kind;
 }
 
 ByteVector plte(const std::vector<Rgba>& colours) {
@@ -119,16 +119,16 @@ std::vector<Case> pngCases() {
     cases.push_back(
         pngCase("PNG RGB 8 interlaced", png(2, 8, true), rgb, rgbScene, "PNG RGB 8 interlaced"));
 
-    PngSpec indexed1 = png(3, 1);
+    PngKind indexed1 = png(3, 1);
     indexed1.plte = plte({kBlack, kGreen});
     cases.push_back(pngCase("PNG indexed 1", indexed1, {{{0}, {1}, {1}, {1}, {1}}},
                             {kBlack, kGreen, kGreen, kGreen, kGreen}, "PNG indexed 1"));
-    PngSpec indexed2 = png(3, 2);
+    PngKind indexed2 = png(3, 2);
     indexed2.plte = plte({kMagenta, kBrown, kBlack, kGreen});
     cases.push_back(pngCase("PNG indexed 2", indexed2, {{{2}, {3}, {1}, {1}, {0}}},
                             {kBlack, kGreen, kBrown, kBrown, kMagenta}, "PNG indexed 2"));
     // A palette in no particular order, with unused entries and the sky last.
-    PngSpec indexed4 = png(3, 4, true);
+    PngKind indexed4 = png(3, 4, true);
     std::vector<Rgba> sixteen(16, Rgba{7, 7, 7, 255});
     sixteen[0] = kSlate;
     sixteen[3] = kMagenta;
@@ -140,7 +140,7 @@ std::vector<Case> pngCases() {
     cases.push_back(pngCase("PNG indexed 4 interlaced", indexed4, indexed4Samples, rgbScene,
                             "PNG indexed 4 interlaced"));
     // 256 entries, the sky transparent by tRNS.
-    PngSpec indexed8 = png(3, 8);
+    PngKind indexed8 = png(3, 8);
     std::vector<Rgba> full(256, Rgba{1, 2, 3, 255});
     full[200] = {10, 20, 30, 255};
     full[17] = kMagenta;
@@ -155,7 +155,7 @@ std::vector<Case> pngCases() {
                             "PNG indexed 8"));
 
     // Indexes past a short palette are black, as other readers take them.
-    PngSpec shortPlte = png(3, 8);
+    PngKind shortPlte = png(3, 8);
     shortPlte.compressed = true;
     shortPlte.plte = plte({kGreen, kBrown, kSlate, kMagenta});
     cases.push_back(pngCase("PNG indexed 8, indexes past PLTE", shortPlte,
@@ -181,18 +181,18 @@ std::vector<Case> pngCases() {
                             "PNG RGBA 16 interlaced"));
     // Compressed, as paint programs save it: a file far smaller than its
     // passes, which hold a filter byte more a row than a plain picture's rows.
-    PngSpec small16 = png(6, 16, true);
+    PngKind small16 = png(6, 16, true);
     small16.compressed = true;
     cases.push_back(pngCase("PNG RGBA 16 interlaced, compressed", small16, widen(rgba), rgbaScene,
                             "PNG RGBA 16 interlaced"));
 
-    PngSpec rgbTrns = png(2, 8);
+    PngKind rgbTrns = png(2, 8);
     rgbTrns.trns = {0, 100, 0, 150, 0, 250};
     cases.push_back(
         pngCase("PNG RGB 8, tRNS", rgbTrns,
                 {{{100, 150, 250}, {40, 160, 50}, {150, 100, 60}, {0, 0, 0}, {255, 0, 255}}},
                 {Rgba{100, 150, 250, 0}, kGreen, kBrown, kBlack, kMagenta}, "PNG RGB 8"));
-    PngSpec greyTrns = png(0, 8);
+    PngKind greyTrns = png(0, 8);
     greyTrns.trns = {0, 30};
     cases.push_back(pngCase("PNG grey 8, tRNS", greyTrns, {{{30}, {60}, {120}, {0}, {0}}},
                             {grey(30, 0), grey(60), grey(120), grey(0), grey(0)}, "PNG grey 8"));

@@ -172,17 +172,17 @@ TEST(LevelRules, LevelPaletteDrawingsKeepTheirEntriesInAnyFormat) {
     used.erase(std::unique(used.begin(), used.end()), used.end());
     std::reverse(used.begin(), used.end());
     std::array<std::uint8_t, 256> renumbered{};
-    PngSpec spec;
-    spec.colourType = 3;
+    PngKind kind;
+    kind.colourType = 3;
     for (std::size_t k = 0; k < used.size(); ++k) {
         renumbered[used[k]] = static_cast<std::uint8_t>(k);
         const Colour c = example.palette[used[k]];
-        spec.plte.insert(spec.plte.end(), {c.red, c.green, c.blue});
+        kind.plte.insert(kind.plte.end(), {c.red, c.green, c.blue});
     }
     std::vector<std::uint16_t> samples;
     for (const std::uint8_t v : topDown)
         samples.push_back(renumbered[v]);
-    const Level asIndexed = levelOf(encodePng(spec, samples));
+    const Level asIndexed = levelOf(encodePng(kind, samples));
     EXPECT_EQ(asIndexed.facts.mapping, Mapping::LevelPalette);
     EXPECT_TRUE(sameBytes(asIndexed.image.pixels, example.indexes));
     EXPECT_EQ(asIndexed.facts.objects, 30U);
@@ -519,9 +519,9 @@ TEST(LevelRules, ConnectedMagentaIsOneObjectAndPinkLandStays) {
 TEST(LevelRules, OtherSizesAreRefusedWithTheSizeFoundBeforeDecoding) {
     // Headers of 1920 x 1080 pictures with no pixel data at all: refused for
     // their size, not found short, so nothing was decoded.
-    PngSpec spec;
-    spec.height = 1080;
-    ByteVector png = encodePng(spec, std::vector<std::uint16_t>(kW * 1080 * 3, 7));
+    PngKind kind;
+    kind.height = 1080;
+    ByteVector png = encodePng(kind, std::vector<std::uint16_t>(kW * 1080 * 3, 7));
     png.resize(33);  // the signature and IHDR alone
     png.insert(png.end(), {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82});
     BmpOptions o;

@@ -522,7 +522,7 @@ TEST_F(LandInfo, ChecksABitmapAsBmp2landWould) {
     const std::string notScaledYet =
         "; crop it or extend its canvas to 1920 x 696 (in GIMP, Image > Canvas Size), but don't "
         "scale it: scaling blends the colours along every edge; then ";
-    PngSpec tall;
+    PngKind tall;
     tall.height = 1080;
     const ByteVector tallPng = encodePng(tall, std::vector<std::uint16_t>(kW * 1080 * 3, 0));
     const struct {
@@ -751,7 +751,7 @@ TEST_F(LandInfo, ReportsProblemsOnStandardError) {
     writeFile(at("out.bmp"), {'o', 'l', 'd'});
     const std::string usage = "Usage: " + invokedAs(landinfoPath()) + " FILE [OUT.bmp | OUT.png]\n";
     // Pictures that give no level.
-    PngSpec wide;
+    PngKind wide;
     wide.height = 1080;
     writeFile(at("wide.png"), encodePng(wide, std::vector<std::uint16_t>(kW * 1080 * 3, 200)));
     const ByteVector hills = rgbaPng(shadedDrawing(true), true);
@@ -879,19 +879,19 @@ ByteVector renumberedPng(const Picture& picture, const std::vector<Colour>& pale
     for (std::size_t v = 256; v-- > 0;)
         if (std::find(picture.indexes.begin(), picture.indexes.end(), v) != picture.indexes.end())
             used.push_back(static_cast<std::uint8_t>(v));
-    PngSpec spec;
-    spec.colourType = 3;
+    PngKind kind;
+    kind.colourType = 3;
     std::array<std::uint16_t, 256> newIndex{};
     for (std::size_t k = 0; k < used.size(); ++k) {
         newIndex[used[k]] = static_cast<std::uint16_t>(k);
         const Colour& c = palette[used[k]];
-        spec.plte.insert(spec.plte.end(), {c.red, c.green, c.blue});
+        kind.plte.insert(kind.plte.end(), {c.red, c.green, c.blue});
     }
     std::vector<std::uint16_t> samples(kPixels);
     for (std::size_t y = 0; y < kH; ++y)
         for (std::size_t x = 0; x < kW; ++x)
             samples[y * kW + x] = newIndex[picture.indexes[(kH - 1 - y) * kW + x]];
-    return encodePng(spec, samples);
+    return encodePng(kind, samples);
 }
 
 // What the test made a drawing of, and what its level must be.

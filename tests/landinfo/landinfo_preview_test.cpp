@@ -453,7 +453,7 @@ Kind unreadablePicture(const char* name, ByteVector file, const std::string& rea
 }
 
 ByteVector widePng() {
-    PngSpec wide;
+    PngKind wide;
     wide.height = 1080;
     return encodePng(wide, std::vector<std::uint16_t>(std::size_t{kW} * 1080 * 3, 200));
 }

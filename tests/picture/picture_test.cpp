@@ -18,8 +18,8 @@ using bmp2land::picture::PictureError;
 using bmp2land::picture::readPicture;
 
 ByteVector smallRgbPng() {
-    PngSpec spec;
-    return encodePng(spec, std::vector<std::uint16_t>(kPixels * 3, 40));
+    PngKind kind;
+    return encodePng(kind, std::vector<std::uint16_t>(kPixels * 3, 40));
 }
 
 ByteVector cut(ByteVector file, std::size_t size) {
@@ -66,7 +66,7 @@ TEST(PictureReader, RefusesWithTheReason) {
     badData[45] ^= 0xFF;  // the zlib header's check no longer holds
     ByteVector rle8 = bmpFile(bmp(8, 1), 0);
     rle8.insert(rle8.end(), {0, 2, 0, 255, 0, 2, 0, 255, 0, 2, 0, 255});  // a delta past the end
-    PngSpec brokenPalette;  // four entries and one byte of a fifth
+    PngKind brokenPalette;  // four entries and one byte of a fifth
     brokenPalette.colourType = 3;
     brokenPalette.bitDepth = 4;
     brokenPalette.plte = {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5};
@@ -153,14 +153,14 @@ TEST(PictureReader, ABmpWithoutItsSignatureIsOneWhenItsHeadersSaySo) {
 }
 
 TEST(PictureReader, FindsTheIndexesOfAPalettedPng) {
-    PngSpec spec;
-    spec.colourType = 3;
-    spec.bitDepth = 4;
-    spec.plte = {1, 1, 1, 2, 2, 2, 1, 1, 1, 3, 3, 3};  // entry 2 repeats entry 0
+    PngKind kind;
+    kind.colourType = 3;
+    kind.bitDepth = 4;
+    kind.plte = {1, 1, 1, 2, 2, 2, 1, 1, 1, 3, 3, 3};  // entry 2 repeats entry 0
     std::vector<std::uint16_t> indexes(kPixels);
     for (std::size_t i = 0; i < kPixels; ++i)
         indexes[i] = static_cast<std::uint16_t>(i % 4);
-    const auto read = readPicture(encodePng(spec, indexes));
+    const auto read = readPicture(encodePng(kind, indexes));
     ASSERT_TRUE(read);
     ASSERT_EQ(read->facts.palette.size(), 4U);
     ASSERT_EQ(read->facts.indexes.size(), kPixels);
@@ -170,14 +170,14 @@ TEST(PictureReader, FindsTheIndexesOfAPalettedPng) {
 }
 
 TEST(PngReader, ReadsTheHeaderWithoutTheDecoder) {
-    PngSpec spec;
-    spec.colourType = 6;
-    spec.bitDepth = 16;
-    spec.interlaced = true;
-    spec.width = 3;
-    spec.height = 2;
+    PngKind kind;
+    kind.colourType = 6;
+    kind.bitDepth = 16;
+    kind.interlaced = true;
+    kind.width = 3;
+    kind.height = 2;
     const auto header =
-        bmp2land::png::readPngHeader(encodePng(spec, std::vector<std::uint16_t>(24, 9)));
+        bmp2land::png::readPngHeader(encodePng(kind, std::vector<std::uint16_t>(24, 9)));
     ASSERT_TRUE(header);
     EXPECT_EQ(header->width, 3U);
     EXPECT_EQ(header->height, 2U);
@@ -187,7 +187,7 @@ TEST(PngReader, ReadsTheHeaderWithoutTheDecoder) {
     // The decoder refuses more pixels than asked for before decoding them.
     if (bmp2land::png::pngDecoderBuilt()) {
         const auto decoded =
-            bmp2land::png::decodePng(encodePng(spec, std::vector<std::uint16_t>(24, 9)), 5);
+            bmp2land::png::decodePng(encodePng(kind, std::vector<std::uint16_t>(24, 9)), 5);
         ASSERT_FALSE(decoded);
         EXPECT_EQ(decoded.error().kind, bmp2land::png::PngError::TooLarge);
     }

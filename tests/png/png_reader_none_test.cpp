@@ -9,10 +9,10 @@
 namespace {
 
 TEST(PngReaderWithoutDecoder, SaysPngSupportWasNotBuilt) {
-    testing_support::PngSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    const auto png = testing_support::encodePng(spec, {1, 2, 3, 4, 5, 6});
+    testing_support::PngKind kind;
+    kind.width = 2;
+    kind.height = 1;
+    const auto png = testing_support::encodePng(kind, {1, 2, 3, 4, 5, 6});
     EXPECT_FALSE(bmp2land::png::pngDecoderBuilt());
     const auto header = bmp2land::png::readPngHeader(png);
     ASSERT_TRUE(header);

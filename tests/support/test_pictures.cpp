@@ -63,27 +63,27 @@ std::size_t channelsOf(std::uint8_t colourType) {
     }
 }
 
-ByteVector encodePng(const PngSpec& spec, const std::vector<std::uint16_t>& samples) {
-    const std::size_t channels = channelsOf(spec.colourType);
-    const std::vector<Pass> passes = spec.interlaced
+ByteVector encodePng(const PngKind& kind, const std::vector<std::uint16_t>& samples) {
+    const std::size_t channels = channelsOf(kind.colourType);
+    const std::vector<Pass> passes = kind.interlaced
                                          ? std::vector<Pass>(kAdam7.begin(), kAdam7.end())
                                          : std::vector<Pass>{{0, 0, 1, 1}};
     ByteVector scanlines;
     for (const Pass& pass : passes) {
-        if (pass.x0 >= spec.width || pass.y0 >= spec.height)
+        if (pass.x0 >= kind.width || pass.y0 >= kind.height)
             continue;  // an empty pass has no rows at all
-        for (std::size_t y = pass.y0; y < spec.height; y += pass.dy) {
+        for (std::size_t y = pass.y0; y < kind.height; y += pass.dy) {
             scanlines.push_back(0);  // filter: none
             BitWriter bits(scanlines);
-            for (std::size_t x = pass.x0; x < spec.width; x += pass.dx)
+            for (std::size_t x = pass.x0; x < kind.width; x += pass.dx)
                 for (std::size_t c = 0; c < channels; ++c)
-                    bits.put(samples[(y * spec.width + x) * channels + c], spec.bitDepth);
+                    bits.put(samples[(y * kind.width + x) * channels + c], kind.bitDepth);
             bits.endRow();
         }
     }
     return assemblePng(
-        {spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlaced, spec.compressed},
-        spec.plte, spec.trns, scanlines);
+        {kind.width, kind.height, kind.bitDepth, kind.colourType, kind.interlaced, kind.compressed},
+        kind.plte, kind.trns, scanlines);
 }
 
 ByteVector packBmpRows(const std::vector<std::uint32_t>& values, std::size_t width,
@@ -218,8 +218,8 @@ ByteVector expectedLevel(const PartColours& colours) {
 
 // An RGBA picture top row first, written as an 8-bit RGBA or RGB PNG.
 ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha) {
-    PngSpec spec;
-    spec.colourType = alpha ? 6 : 2;
+    PngKind kind;
+    kind.colourType = alpha ? 6 : 2;
     std::vector<std::uint16_t> samples;
     samples.reserve(pixels.size() * 4);
     for (const Rgba& p : pixels) {
@@ -227,7 +227,7 @@ ByteVector rgbaPng(const std::vector<Rgba>& pixels, bool alpha) {
         if (alpha)
             samples.push_back(p.alpha);
     }
-    return encodePng(spec, samples);
+    return encodePng(kind, samples);
 }
 
 // Hills whose edge and inside are shaded smoothly: thousands of colours.

@@ -17,7 +17,7 @@ namespace testing_support {
 
 using bmp2land::Rgba;
 
-struct PngSpec {
+struct PngKind {
     std::uint32_t width = kW;
     std::uint32_t height = kH;
     std::uint8_t bitDepth = 8;
@@ -33,7 +33,7 @@ std::size_t channelsOf(std::uint8_t colourType);
 
 // `samples` holds width x height x channels values below 2^bitDepth, top row
 // first; Adam7 passes are cut from them for an interlaced picture.
-ByteVector encodePng(const PngSpec& spec, const std::vector<std::uint16_t>& samples);
+ByteVector encodePng(const PngKind& kind, const std::vector<std::uint16_t>& samples);
 
 // Rows of `values` (width x height, top row first; palette indexes, or
 // pixels of bitCount bits, little-endian) as a bitmap stores them: bottom row

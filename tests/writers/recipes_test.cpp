@@ -224,15 +224,15 @@ class recipes : public ScratchDir, public ::testing::WithParamInterface<Recipe> 
         const std::vector<Colour> palette = levelPalette();
         const auto png = [&](const char* name, const ByteVector& rgba, std::size_t rows,
                              bool alpha) {
-            PngSpec spec;
-            spec.height = static_cast<std::uint32_t>(rows);
-            spec.colourType = alpha ? 6 : 2;
+            PngKind kind;
+            kind.height = static_cast<std::uint32_t>(rows);
+            kind.colourType = alpha ? 6 : 2;
             std::vector<std::uint16_t> samples;
             for (std::size_t i = 0; i < rgba.size(); ++i) {
                 if (alpha || i % 4 != 3)
                     samples.push_back(rgba[i]);
             }
-            writeFile(at(name), encodePng(spec, samples));
+            writeFile(at(name), encodePng(kind, samples));
         };
         switch (start) {
             case Start::transparentSky:
