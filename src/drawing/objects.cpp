@@ -187,6 +187,21 @@ class Blot {
         forNeighboursIn(i, columns_, rows_, visit);
     }
 
+    // The same for the neighbours at a side only.
+    template <typename Visit>
+    void forSides(std::size_t i, Visit visit) const {
+        const std::size_t x = i % columns_;
+        const std::size_t y = i / columns_;
+        if (x > 0)
+            visit(i - 1);
+        if (x + 1 < columns_)
+            visit(i + 1);
+        if (y > 0)
+            visit(i - columns_);
+        if (y + 1 < rows_)
+            visit(i + columns_);
+    }
+
     // Takes in, as candidates, the opaque pixels that grow less magenta step
     // by step away from the magenta ones, up to kBlendReach steps.
     void growBlends() {
@@ -210,11 +225,9 @@ class Blot {
     }
 
     [[nodiscard]] bool besideMagenta(std::size_t i) const {
-        const std::size_t x = i % columns_;
-        const std::size_t y = i / columns_;
-        const auto magenta = [&](std::size_t n) { return state_[n] == State::Magenta; };
-        return (x > 0 && magenta(i - 1)) || (x + 1 < columns_ && magenta(i + 1)) ||
-               (y > 0 && magenta(i - columns_)) || (y + 1 < rows_ && magenta(i + columns_));
+        bool beside = false;
+        forSides(i, [&](std::size_t n) { beside = beside || state_[n] == State::Magenta; });
+        return beside;
     }
 
     // The opaque colours of the pixels that touch the blot from outside.
@@ -470,14 +483,12 @@ class Blot {
         while (!queue.empty()) {
             const std::size_t i = queue.front();
             queue.pop_front();
-            const std::size_t x = i % columns_;
-            const std::size_t y = i / columns_;
-            for (const std::size_t n : {x > 0 ? i - 1 : i, x + 1 < columns_ ? i + 1 : i,
-                                        y > 0 ? i - columns_ : i, y + 1 < rows_ ? i + columns_ : i})
+            forSides(i, [&](std::size_t n) {
                 if (inBlot(n) && !colour[n]) {
                     colour[n] = colour[i];
                     queue.push_back(n);
                 }
+            });
         }
         return colour;
     }
